@@ -1,0 +1,54 @@
+#include "filter/tellora_plugin.h"
+
+#include "filter/dialog_hook.h"
+#include "filter/parameter_table.h"
+#include "host/image_modes.h"
+#include "param/ps_parameters.h"
+#include "win32/toolkit_state.h"
+
+#include <wx/init.h>
+
+#include <cstdio>
+#include <stdexcept>
+
+bool GrayscaleMode = false;
+
+TelloraPluginPS::TelloraPluginPS() {
+    // The toolkit is started afresh for every call and stopped at its end. A failed start still
+    // counts as one level, so the destructor's wxUninitialize always runs.
+    int argc = 0;
+    toolkitStarted = wxInitialize(argc, static_cast<wxChar**>(nullptr));
+    SetToolkitReady(toolkitStarted);
+}
+
+TelloraPluginPS::~TelloraPluginPS() {
+    SetToolkitReady(false);
+    wxUninitialize();
+}
+
+void TelloraPluginPS::RequireToolkit() const {
+    if (!toolkitStarted)
+        throw std::runtime_error(
+            "Tellora could not start its user interface toolkit (no display is available), so it cannot draw.");
+}
+
+void TelloraPluginPS::OnAbout() {
+    char text[2048];
+    std::snprintf(text, sizeof text, "%s\n%s\n\n%s", "Tellora 1.0", "Speech bubbles for your images.",
+                  "TODO: About text goes here...");
+    ShowMessage(text, "Tellora", Corvantis::Host::PS::kMessageOk);
+}
+
+bool TelloraPluginPS::RunDialog(Parameters* list) {
+    GrayscaleMode = filterRecord && Corvantis::Host::PS::ColorSpaceOfMode(filterRecord->imageMode) == 4;
+    RequireToolkit();
+    return RunTelloraDialog(*this, list);
+}
+
+void TelloraPluginPS::DefineParameters(Parameters* list) {
+    if (list) AppendTelloraParameters(*list);
+}
+
+void TelloraPluginPS::RenderTile(Parameters*, ImageBuffer&, ImageBuffer&, ImageBuffer&, ImageBuffer*) {
+    RequireToolkit();
+}

@@ -1,0 +1,34 @@
+// The speech-bubble plug-in class. Only TelloraPluginPS is ever instantiated: one per call of
+// the entry point, on that call's stack.
+#pragma once
+#include "host/host.h"
+
+// Set before the dialog opens: the document is grayscale, so colour swatches show grey.
+extern bool GrayscaleMode;
+
+template <class HostType>
+class TelloraPlugin : public HostType {};
+
+class TelloraPluginPS : public TelloraPlugin<Corvantis::Host::PS::Host> {
+public:
+    using Parameters = Corvantis::Host::PS::Parameters;
+    using ImageBuffer = Corvantis::Host::PS::ImageBuffer;
+
+    TelloraPluginPS();
+    ~TelloraPluginPS() override;
+
+    void OnAbout() override;
+    bool RunDialog(Parameters* params) override;
+    void DefineParameters(Parameters* params) override;
+    void RenderTile(Parameters* params, ImageBuffer& source, ImageBuffer& destination, ImageBuffer& mask,
+                    ImageBuffer* extras) override;
+    bool SupportsGray() override { return true; }
+
+    // Whether the toolkit started for this call; drawing and dialogs need it.
+    bool ToolkitStarted() const { return toolkitStarted; }
+
+private:
+    void RequireToolkit() const;
+
+    bool toolkitStarted = false;
+};

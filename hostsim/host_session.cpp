@@ -1,0 +1,162 @@
+#include "hostsim/host_session.h"
+
+#include "hostsim/plugin_module.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace hostsim {
+
+namespace {
+
+thread_local HostSession* currentSession = nullptr;
+
+constexpr uint8 kGuardByte = 0xA5;
+
+int16 Clamp16(int32 value) { return int16(std::clamp<int32>(value, 0, 32767)); }
+
+// Makes `session` the current one for the length of a call, restoring the previous after.
+class CurrentScope {
+public:
+    explicit CurrentScope(HostSession* session) : previous_(currentSession) { currentSession = session; }
+    ~CurrentScope() { currentSession = previous_; }
+    CurrentScope(const CurrentScope&) = delete;
+    CurrentScope& operator=(const CurrentScope&) = delete;
+
+private:
+    HostSession* previous_;
+};
+
+}  // namespace
+
+HostSession::HostSession(const HostOptions& options, const Document& document)
+    : options_(options), document_(document) {
+    ResetFilterRecord();
+}
+
+void HostSession::SetOptions(const HostOptions& options) {
+    options_ = options;
+    ResetFilterRecord();
+}
+
+void HostSession::SetDocument(const Document& document) {
+    document_ = document;
+    ResetFilterRecord();
+}
+
+HostSession* HostSession::Current() { return currentSession; }
+
+void HostSession::BuildAboutRecord() {
+    about_ = AboutRecord{};
+    platformData_.hwnd = options_.hostWindow;
+    about_.platformData = &platformData_;
+    about_.sSPBasic = options_.basicSuite ? basic_.table() : nullptr;
+}
+
+void HostSession::ResetFilterRecord() {
+    const Document& doc = document_;
+    platformData_.hwnd = options_.hostWindow;
+
+    FilterRecord& r = filter_;
+    r = FilterRecord{};
+    ApplyCallbacks();
+
+    r.imageSize = VPoint{doc.height, doc.width};
+    r.planes = doc.planes();
+    r.filterRect = Rect16{0, 0, Clamp16(doc.height), Clamp16(doc.width)};
+    for (int i = 0; i < 4; ++i) {
+        r.background[i] = 255;  // white
+        r.foreground[i] = 0;    // black
+    }
+    r.maxSpace = options_.maxSpace;
+    r.imageMode = doc.mode;
+    r.imageHRes = r.imageVRes = Fixed(doc.resolution) << 16;
+    r.wholeSize = r.imageSize;
+    r.platformData = &platformData_;
+    r.errorString = options_.errorString ? errorBuffer_.data() : nullptr;
+    r.inputRate = r.maskRate = Fixed(1) << 16;
+    r.filterCase = doc.transparency ? filterCaseEditableTransparencyNoSelection : filterCaseFlatImageNoSelection;
+    r.inLayerPlanes = r.outLayerPlanes = r.absLayerPlanes = doc.colorPlanes;
+    r.inTransparencyMask = r.outTransparencyMask = r.absTransparencyMask = doc.transparency ? 1 : 0;
+    r.sSPBasic = options_.basicSuite ? basic_.table() : nullptr;
+    r.depth = doc.depth;
+
+    bigDocument_ = BigDocumentStruct{};
+    bigDocument_.imageSize32 = r.imageSize;
+    bigDocument_.filterRect32 = VRect{0, 0, doc.height, doc.width};
+    bigDocument_.wholeSize32 = bigDocument_.filterRect32;
+    r.bigDocumentData = options_.bigDocument ? &bigDocument_ : nullptr;
+}
+
+void HostSession::ApplyCallbacks() {
+    FilterRecord& r = filter_;
+    r.abortProc = callbacks_.Present(HostCallback::Abort) ? &HostSession::AbortProc : nullptr;
+    r.progressProc = callbacks_.Present(HostCallback::Progress) ? &HostSession::ProgressProc : nullptr;
+    r.advanceState = callbacks_.Present(HostCallback::AdvanceState) ? &HostSession::AdvanceStateProc : nullptr;
+}
+
+void HostSession::PrepareErrorString() {
+    std::fill(errorBuffer_.begin(), errorBuffer_.begin() + kErrorStringSize, uint8(0));
+    std::fill(errorBuffer_.begin() + kErrorStringSize, errorBuffer_.end(), kGuardByte);
+    errorStringOverrun_ = false;
+}
+
+void HostSession::CheckErrorString() {
+    errorStringOverrun_ = std::any_of(errorBuffer_.begin() + kErrorStringSize, errorBuffer_.end(),
+                                      [](uint8 b) { return b != kGuardByte; });
+}
+
+std::string HostSession::ErrorText() const {
+    if (!options_.errorString) return {};
+    // The buffer holds 256 bytes, so any length byte fits.
+    return std::string(reinterpret_cast<const char*>(errorBuffer_.data() + 1), errorBuffer_[0]);
+}
+
+int16 HostSession::Call(const PluginModule& module, int16 selector) { return Call(module.entry(), selector); }
+
+int16 HostSession::Call(PluginEntryProc entry, int16 selector) {
+    void* record = nullptr;
+    if (selector == filterSelectorAbout) {
+        BuildAboutRecord();
+        record = &about_;
+    } else {
+        ApplyCallbacks();
+        record = &filter_;
+    }
+    PrepareErrorString();
+    result_ = options_.initialResult;
+    {
+        CurrentScope current(this);
+        BasicSuite::ActiveScope active(basic_);
+        entry(selector, record, &data_, &result_);
+    }
+    CheckErrorString();
+    return result_;
+}
+
+PIBoolean HostSession::AbortProc() {
+    HostSession* self = Current();
+    if (!self) return false;
+    return self->callbacks_.Enter(HostCallback::Abort) ? 1 : 0;
+}
+
+void HostSession::ProgressProc(int32 done, int32 total) {
+    HostSession* self = Current();
+    if (!self) return;
+    self->callbacks_.Enter(HostCallback::Progress);
+    self->progressDone_ = done;
+    self->progressTotal_ = total;
+}
+
+OSErr HostSession::AdvanceStateProc() {
+    HostSession* self = Current();
+    if (!self) return paramErr;
+    if (self->callbacks_.Enter(HostCallback::AdvanceState)) return self->callbacks_.FailureCode(HostCallback::AdvanceState);
+    // No pixels are served yet: the request is accepted and nothing is delivered.
+    self->filter_.inData = nullptr;
+    self->filter_.outData = nullptr;
+    self->filter_.maskData = nullptr;
+    return noErr;
+}
+
+}  // namespace hostsim

@@ -1,0 +1,107 @@
+// One host-side filter session: the records the plug-in receives and the state a host keeps
+// for it between calls.
+#pragma once
+#include "hostsim/basic_suite.h"
+#include "hostsim/callback_table.h"
+#include "hostsim/document.h"
+
+#include "pluginapi/filter_record.h"
+
+#include <array>
+#include <string>
+
+namespace hostsim {
+
+class PluginModule;
+
+// What the host offers. Switching something off tests the plug-in's handling of a host that
+// lacks it.
+struct HostOptions {
+    bool basicSuite = true;   // sSPBasic; false: null in both records
+    bool errorString = true;  // errorString; false: null
+    bool bigDocument = true;  // bigDocumentData; false: null
+    void* hostWindow = nullptr;          // platformData->hwnd (a GTK top-level window, or null)
+    int16 initialResult = noErr;         // the result slot before every call
+    int32 maxSpace = 256 * 1024 * 1024;  // maxSpace at the start of a run
+};
+
+// Owns the About record, the filter record and everything they point to, the plug-in data
+// slot and the result slot. The data slot keeps its value from call to call, as a host's does.
+// The filter record is built when the session (or its options or document) changes and then
+// kept across selectors, so what the plug-in writes into it at one selector is there at the
+// next. Not copyable: the records point into the session.
+class HostSession {
+public:
+    static constexpr std::size_t kErrorStringSize = 256;
+
+    explicit HostSession(const HostOptions& options = {}, const Document& document = {});
+    HostSession(const HostSession&) = delete;
+    HostSession& operator=(const HostSession&) = delete;
+
+    const HostOptions& options() const { return options_; }
+    void SetOptions(const HostOptions& options);
+    const Document& document() const { return document_; }
+    void SetDocument(const Document& document);
+    // Builds a fresh filter record from the options and document: the start of a new run.
+    void ResetFilterRecord();
+
+    BasicSuite& basicSuite() { return basic_; }
+    // Changes take effect at the next call.
+    CallbackTable& callbacks() { return callbacks_; }
+
+    // One call of the entry point: the About record for selector 0, the filter record for
+    // every other. Returns the result slot after the call.
+    int16 Call(const PluginModule& module, int16 selector);
+    int16 Call(PluginEntryProc entry, int16 selector);
+
+    intptr_t& data() { return data_; }
+    int16 result() const { return result_; }
+
+    // The error string as text (length byte, then at most 255 bytes); empty when the host
+    // offers none or the plug-in left it empty.
+    std::string ErrorText() const;
+    // True when the last call wrote past the 256 bytes of the error string.
+    bool errorStringOverrun() const { return errorStringOverrun_; }
+
+    AboutRecord& aboutRecord() { return about_; }
+    FilterRecord& filterRecord() { return filter_; }
+    BigDocumentStruct& bigDocument() { return bigDocument_; }
+
+    // The last progress reported by the plug-in (callbacks().Calls(Progress) counts reports).
+    int32 progressDone() const { return progressDone_; }
+    int32 progressTotal() const { return progressTotal_; }
+
+    // The session whose call is under way on this thread, or null: the callbacks of the
+    // filter record carry no context and find their session here.
+    static HostSession* Current();
+
+private:
+    void BuildAboutRecord();
+    void ApplyCallbacks();
+    void PrepareErrorString();
+    void CheckErrorString();
+
+    static PIBoolean AbortProc();
+    static void ProgressProc(int32 done, int32 total);
+    static OSErr AdvanceStateProc();
+
+    HostOptions options_;
+    Document document_;
+    BasicSuite basic_;
+    CallbackTable callbacks_;
+
+    PlatformData platformData_{};
+    AboutRecord about_{};
+    FilterRecord filter_{};
+    BigDocumentStruct bigDocument_{};
+    // The error string plus a guard band that shows writes past its end.
+    std::array<uint8, kErrorStringSize + 16> errorBuffer_{};
+    bool errorStringOverrun_ = false;
+
+    intptr_t data_ = 0;
+    int16 result_ = noErr;
+    int32 progressDone_ = 0;
+    int32 progressTotal_ = 0;
+};
+
+}  // namespace hostsim

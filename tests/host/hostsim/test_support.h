@@ -1,0 +1,75 @@
+// Helpers for hostsim's tests: files, patched module copies, running filterhost.
+#pragma once
+#include "hostsim/elf_sections.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <sys/wait.h>
+#include <vector>
+
+namespace hostsim_test {
+
+inline const std::string kFixturePath = HOSTSIM_FIXTURE_PATH;
+inline const std::string kFilterHostPath = FILTERHOST_PATH;
+inline const std::string kTestBinaryPath = HOSTSIM_TESTS_PATH;
+inline const std::string kPiplSection = ".rsrc.PIPL.16000";
+inline const std::string kAeteSection = ".rsrc.AETE.16000";
+
+inline std::vector<uint8> ReadBytes(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::vector<uint8>(std::istreambuf_iterator<char>(in), {});
+}
+
+inline void WriteBytes(const std::string& path, const std::vector<uint8>& bytes) {
+    std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+}
+
+// A path in the test's temporary folder, unique to the running test.
+inline std::string TempPath(const std::string& suffix) {
+    const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+    return ::testing::TempDir() + "hostsim_" + info->test_suite_name() + "_" + info->name() + "_" + suffix;
+}
+
+// The bytes of one section of the fixture module.
+inline std::vector<uint8> FixtureSection(const std::string& name) {
+    const auto elf = hostsim::ElfSections::ReadFile(kFixturePath);
+    return elf.Contents(*elf.Find(name));
+}
+
+// Offset of a section's first byte in the fixture file.
+inline std::size_t FixtureSectionOffset(const std::string& name) {
+    return std::size_t(hostsim::ElfSections::ReadFile(kFixturePath).Find(name)->offset);
+}
+
+// A copy of the fixture module with `patch` applied to its bytes; returns the copy's path.
+template <typename Patch>
+std::string PatchedFixture(const std::string& suffix, Patch patch) {
+    std::vector<uint8> bytes = ReadBytes(kFixturePath);
+    patch(bytes);
+    const std::string path = TempPath(suffix);
+    WriteBytes(path, bytes);
+    return path;
+}
+
+struct ProcessResult {
+    int exitCode = -1;
+    std::string output;  // standard output and error together
+};
+
+inline ProcessResult RunFilterHost(const std::string& arguments) {
+    ProcessResult result;
+    FILE* pipe = popen(("'" + kFilterHostPath + "' " + arguments + " 2>&1").c_str(), "r");
+    if (!pipe) return result;
+    char buffer[4096];
+    std::size_t n;
+    while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0) result.output.append(buffer, n);
+    const int status = pclose(pipe);
+    result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return result;
+}
+
+}  // namespace hostsim_test

@@ -1,0 +1,112 @@
+#include "filter/tellora_plugin.h"
+#include "host/image_modes.h"
+#include "test_host.h"
+
+#include <gtest/gtest.h>
+
+using namespace Corvantis::Host::PS;
+
+namespace {
+
+TEST(ImageModes, TablesAndOutOfRangeModes) {
+    EXPECT_EQ(BitsPerChannelOfMode(plugInModeBitmap), 1);
+    EXPECT_EQ(BitsPerChannelOfMode(plugInModeCMYK64), 16);
+    EXPECT_EQ(BitsPerChannelOfMode(plugInModeGray32), 32);
+    EXPECT_EQ(BitsPerChannelOfMode(plugInModeDeepMultichannel), 8);
+    EXPECT_EQ(ChannelCountOfMode(plugInModeMultichannel, 5), 5);
+    EXPECT_EQ(ChannelCountOfMode(plugInModeDeepMultichannel, 2), 2);
+    EXPECT_EQ(ChannelCountOfMode(plugInModeCMYKColor, 9), 4);
+    EXPECT_EQ(ColorSpaceOfMode(plugInModeDuotone16), 4);
+    EXPECT_EQ(ColorSpaceOfMode(plugInModeLab48), 3);
+    EXPECT_EQ(EightBitModeOf(plugInModeRGB96), plugInModeRGBColor);
+    EXPECT_EQ(EightBitModeOf(plugInModeDuotone16), plugInModeDuotone);
+    for (int32 mode : {-3, 18, 1000}) {
+        EXPECT_EQ(BitsPerChannelOfMode(mode), 8);
+        EXPECT_EQ(ChannelCountOfMode(mode, 7), 7);
+        EXPECT_EQ(ColorSpaceOfMode(mode), -1);
+        EXPECT_EQ(EightBitModeOf(mode), mode);
+    }
+}
+
+TEST(EffectiveMode, PluginProcessesCmykAsRgbAndKeepsEveryOtherMode) {
+    TelloraPluginPS plugin;
+    const std::pair<int16, int16> expected[] = {
+        {plugInModeBitmap, plugInModeBitmap},         {plugInModeGrayScale, plugInModeGrayScale},
+        {plugInModeIndexedColor, plugInModeIndexedColor}, {plugInModeRGBColor, plugInModeRGBColor},
+        {plugInModeCMYKColor, plugInModeRGBColor},    {plugInModeHSLColor, plugInModeHSLColor},
+        {plugInModeHSBColor, plugInModeHSBColor},     {plugInModeMultichannel, plugInModeMultichannel},
+        {plugInModeDuotone, plugInModeDuotone},       {plugInModeLabColor, plugInModeLabColor},
+        {plugInModeGray16, plugInModeGray16},         {plugInModeRGB48, plugInModeRGB48},
+        {plugInModeLab48, plugInModeLab48},           {plugInModeCMYK64, plugInModeRGB48},
+        {plugInModeDeepMultichannel, plugInModeDeepMultichannel}, {plugInModeDuotone16, plugInModeDuotone16},
+        {plugInModeRGB96, plugInModeRGB96},           {plugInModeGray32, plugInModeGray32},
+    };
+    for (auto [mode, effective] : expected) EXPECT_EQ(plugin.EffectiveMode(mode), effective) << "mode " << mode;
+}
+
+TEST(EffectiveMode, BaseDefaultsTreatGrayAsRgb) {
+    TestHost host;
+    EXPECT_EQ(host.EffectiveMode(plugInModeGrayScale), plugInModeRGBColor);
+    EXPECT_EQ(host.EffectiveMode(plugInModeGray16), plugInModeRGB48);
+    EXPECT_EQ(host.EffectiveMode(plugInModeGray32), plugInModeRGB96);
+}
+
+TEST(Rects, IntersectContainsScale) {
+    const Rect a{0, 0, 100, 200}, b{50, -10, 150, 100};
+    const Rect i = IntersectRect(a, b);
+    EXPECT_EQ(i.top, 50);
+    EXPECT_EQ(i.left, 0);
+    EXPECT_EQ(i.bottom, 100);
+    EXPECT_EQ(i.right, 100);
+    EXPECT_TRUE(RectContains(a, Rect{10, 10, 20, 20}));
+    EXPECT_FALSE(RectContains(a, b));
+    const Rect inverted = IntersectRect(Rect{0, 0, 10, 10}, Rect{20, 20, 30, 30});
+    EXPECT_EQ(inverted.top, 20);
+    EXPECT_EQ(inverted.bottom, 10) << "an empty intersection comes out as it is";
+    const Rect s = ScaleRect(Rect{-3, 3, 10, 11}, 0.5f);
+    EXPECT_EQ(s.top, -1);
+    EXPECT_EQ(s.left, 1);
+    EXPECT_EQ(s.bottom, 5);
+    EXPECT_EQ(s.right, 5);
+}
+
+TEST(HostRects, SixteenBitFieldsKeepLowBitsAndPlanesUseDummies) {
+    FilterRecord record{};
+    int16 result = 0;
+    TestHost host;
+    host.Init(&record, false, nullptr, &result, "T");
+    host.SetOutRect(Rect{0, 0, 40000, 70000});
+    EXPECT_EQ(record.outRect.bottom, int16(40000 - 65536));
+    EXPECT_EQ(record.outRect.right, int16(70000 - 65536));
+
+    record.planes = 4;
+    record.supportsDummyChannels = true;
+    host.SetOutPlanes(2, 3);
+    EXPECT_EQ(record.outLoPlane, 2);
+    EXPECT_EQ(record.outHiPlane, 3);
+    EXPECT_EQ(record.outPostDummyPlanes, 1);
+    record.supportsDummyChannels = false;
+    EXPECT_THROW(host.SetOutPlanes(2, 3), Host::ErrorAlreadySet);
+    EXPECT_EQ(result, errPlugInHostInsufficient);
+
+    for (int16 c = -1; c <= 8; ++c) {
+        record.filterCase = c;
+        EXPECT_EQ(host.HasTransparencyPlane(), c >= 4 && c <= 7) << c;
+    }
+}
+
+TEST(HostRects, FitScaleAndBitsPerChannel) {
+    FilterRecord record{};
+    record.filterRect = {0, 0, 400, 1000};
+    record.imageMode = plugInModeRGB48;
+    int16 result = 0;
+    TestHost host;
+    host.Init(&record, false, nullptr, &result, "T");
+    EXPECT_FLOAT_EQ(host.GetFitScale(Rect{0, 0, 300, 500}), 0.5f);
+    EXPECT_FLOAT_EQ(host.GetFitScale(Rect{0, 0, 3000, 5000}), 1.0f);
+    EXPECT_EQ(host.GetBitsPerChannel(), 16);
+    record.depth = 32;
+    EXPECT_EQ(host.GetBitsPerChannel(), 32);
+}
+
+}  // namespace
