@@ -29,7 +29,9 @@ std::unique_ptr<PluginModule> PluginModule::Load(const std::string& path) {
     // dlopen searches the library path for a name without a slash; the user means the file.
     const std::string file = path.find('/') == std::string::npos ? "./" + path : path;
     dlerror();
-    module->handle_ = dlopen(file.c_str(), RTLD_NOW | RTLD_LOCAL);
+    // Kept mapped after close: a plug-in's toolkit registers types and exit handlers with the
+    // process's GLib, which cannot be taken back, so unloading it would leave them dangling.
+    module->handle_ = dlopen(file.c_str(), RTLD_NOW | RTLD_LOCAL | RTLD_NODELETE);
     if (!module->handle_) throw HostError(path + ": cannot load module: " + DlError());
 
     const std::string& entryName = *module->pipl().entryPoint;

@@ -30,7 +30,8 @@ void LogBox(const MessageBoxRecord& box) {
     const char* path = std::getenv("TELLORA_MESSAGEBOX_LOG");
     if (!path || !*path) return;
     std::ofstream out(path, std::ios::app | std::ios::binary);
-    out << "caption: " << box.caption << "\ntype: " << box.type << "\ntext:\n" << box.text << "\n--\n";
+    out << "caption: " << box.caption << "\ntype: " << box.type << "\ntoolkit: " << (ToolkitReady() ? "ready" : "none")
+        << "\ntext:\n" << box.text << "\n--\n";
 }
 
 int ShowWithToolkit(const MessageBoxRecord& box) {
