@@ -104,3 +104,30 @@ TEST(ModuleFile, ExportsPluginMainAndNothingElse) {
 }
 
 }  // namespace
+
+#include "filter/parameter_table.h"
+#include "param/ps_parameters.h"
+
+namespace {
+
+TEST(ModuleFile, TerminologyDescribesEveryParameterInTableOrder) {
+    const auto resources = hostsim::ModuleResources::Read(TELLORA_MODULE_PATH);
+    ASSERT_NE(resources.terminology(), nullptr);
+    const hostsim::Terminology& terms = *resources.terminology();
+    ASSERT_EQ(terms.suites.size(), 1u);
+    const hostsim::TerminologySuite& suite = terms.suites[0];
+    ASSERT_EQ(suite.events.size(), 1u);
+    ASSERT_EQ(suite.enumerations.size(), 1u);
+    EXPECT_EQ(suite.enumerations[0].id, FourCC("Wzab"));
+    ASSERT_EQ(suite.enumerations[0].values.size(), 2u);
+    EXPECT_EQ(suite.enumerations[0].values[0].code, FourCC("Wzac"));
+    EXPECT_EQ(suite.enumerations[0].values[1].code, FourCC("Wzad"));
+
+    Corvantis::Host::PS::Parameters list;
+    AppendTelloraParameters(list);
+    const auto& described = suite.events[0].parameters;
+    ASSERT_EQ(described.size(), list.parameters.size());
+    for (size_t i = 0; i < described.size(); ++i) EXPECT_EQ(described[i].key, list.parameters[i].key) << i;
+}
+
+}  // namespace
