@@ -113,6 +113,18 @@ public:
     bool HasTransparencyPlane() const;
 
     // --- Parameter exchange with the host: plug-in data, parameters handle, requests ---
+    // The working list (made when absent, defined afresh, filled from the parameters handle)
+    // and the plug-in data byte. False when it failed; the result slot then holds -30100 (no
+    // data handle and create false) or -108. Both handles are left for Dispatch to unlock.
+    bool GetParameters(Parameters*& list, uint8*& dataByte, bool create);
+    // Store the rect as inRect, outRect or maskRect, then advance the host's state.
+    void RequestInRect(const Rect& rect);
+    void RequestOutRect(const Rect& rect);
+    void RequestMaskRect(const Rect& rect);
+    // Empty in, out and mask rects, no planes, no dummy planes; advances only when asked.
+    void ClearRequests(bool advance);
+    // Lets the host drop its input and mask data, when it still holds any.
+    void ReleaseInputData();
 
     // --- Pixel path: reading, the tiled loop, buffers ---
     // Runs the plug-in's tile renderer over the filter rectangle, writing every tile back.

@@ -1,12 +1,94 @@
 // Default handlers of the filter selectors after About.
+#include "host/descriptor_registry.h"
 #include "host/host.h"
+#include "host/parameter_handle.h"
+#include "host/script_parameters.h"
+#include "param/ps_parameters.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <limits>
 
 namespace Corvantis::Host::PS {
 
-void Host::OnParameters() {}
-void Host::OnPrepare() {}
-void Host::OnStart() {}
-void Host::OnContinue() {}
-void Host::OnFinish() {}
+void Host::OnParameters() {
+    Parameters* list = nullptr;
+    uint8* dataByte = nullptr;
+    if (!GetParameters(list, dataByte, true)) return;
+    list->parameters.clear();
+    *dataByte = 1;  // show the dialog at the next Start
+    DefineParameters(list);
+}
+
+void Host::OnPrepare() {
+    Parameters* list = nullptr;
+    uint8* dataByte = nullptr;
+    if (!GetParameters(list, dataByte, true)) return;
+    filterRecord->bufferSpace = 0;
+    const Rect filter = GetFilterRect();
+    int32 width = std::min<int32>(RectWidth(filter), 256);
+    int32 height = std::min<int32>(RectHeight(filter), 256);
+    GetTileSize(filter, width, height);
+    // Two tiles' worth of every plane; an inverted rect needs nothing, and the product is
+    // kept within the field's range.
+    const int64_t planes = int64_t(filterRecord->planes) + (filterRecord->maskData ? 1 : 0);
+    const int64_t need64 = 2 * std::max<int64_t>(planes, 0) * std::max<int32>(width, 0) * std::max<int32>(height, 0);
+    const int32 need = int32(std::min<int64_t>(need64, std::numeric_limits<int32>::max()));
+    if (filterRecord->maxSpace > need) filterRecord->maxSpace = need;
+}
+
+void Host::OnStart() {
+    ClearRequests(false);
+    Parameters* list = nullptr;
+    uint8* dataByte = nullptr;
+    if (!GetParameters(list, dataByte, false)) return;
+
+    // Remembered values: the descriptor registry, or the Windows registry when the descriptor
+    // registry itself cannot be used.
+    bool fallback = true;
+    if (LoadFromDescriptorRegistry(list, basic, title, &fallback) != 0 && fallback && registryPrefix)
+        list->LoadFromRegistry(registryPrefix);
+
+    std::unique_ptr<Parameters> backup = CloneParameters(*list);
+
+    bool proceed = true;
+    bool show = false;
+    if (ReadScriptParameters(list, filterRecord, dataByte, &show) == 0 && show) {
+        inDialog = true;
+        proceed = RunDialog(list);
+    }
+    *dataByte = 0;
+
+    if (proceed) {
+        ProcessTiles();
+    } else {
+        params = CloneParameters(*backup);
+        list = params.get();
+        if (result) *result = userCanceledErr;
+    }
+
+    // After a cancel the handle receives the restored values and the result stays -128;
+    // otherwise a failure to keep the values is reported to the host.
+    const int16 stored = FlattenParameters(list, filterRecord);
+    if (stored != noErr && proceed && result) *result = stored;
+}
+
+void Host::OnContinue() {
+    if (!filterRecord) return;
+    const Rect empty{0, 0, 0, 0};
+    SetInRect(empty);
+    SetOutRect(empty);
+    SetMaskRect(empty);
+}
+
+void Host::OnFinish() {
+    Parameters* list = nullptr;
+    uint8* dataByte = nullptr;
+    if (!GetParameters(list, dataByte, false)) return;
+    WriteScriptParameters(list, filterRecord);
+    bool fallback = true;
+    if (StoreInDescriptorRegistry(list, basic, title, &fallback) != 0 && fallback && registryPrefix)
+        list->SaveToRegistry(registryPrefix);
+}
 
 }  // namespace Corvantis::Host::PS

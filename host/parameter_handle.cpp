@@ -1,0 +1,152 @@
+#include "host/parameter_handle.h"
+
+#include "host/host.h"
+#include "host/host_handles.h"
+#include "param/ps_parameters.h"
+
+#include <cstring>
+#include <limits>
+
+namespace Corvantis::Host::PS {
+namespace {
+
+using Param::Parameter;
+using Param::ParameterType;
+using Param::ParameterValue;
+
+bool HasPayload(ParameterType type) {
+    switch (type) {
+        case ParameterType::Integer:
+        case ParameterType::Float:
+        case ParameterType::Boolean:
+        case ParameterType::Enumerated:
+        case ParameterType::Color: return true;
+        default: return false;
+    }
+}
+
+// A text is stored up to its first zero byte, so that an embedded zero cannot shift the values
+// after it.
+std::size_t StoredTextLength(const std::string& text) { return std::strlen(text.c_str()); }
+
+std::size_t FlatLength(const Parameter& p) {
+    if (HasPayload(p.type)) return ParameterValue::kPayloadSize;
+    if (p.type == ParameterType::Text) return StoredTextLength(p.value.text) + 1;
+    return 0;
+}
+
+}  // namespace
+
+std::size_t FlatParametersSize(const Parameters& params) {
+    std::size_t total = 0;
+    for (const Parameter& p : params.parameters) total += FlatLength(p);
+    return total;
+}
+
+int16 FlattenParameters(Parameters* params, FilterRecord* record) {
+    if (!params || !record) return noErr;
+    const std::size_t total = FlatParametersSize(*params);
+    if (total == 0) return noErr;
+    if (total > std::size_t(std::numeric_limits<int32>::max())) return memFullErr;
+    const int32 size = int32(total);
+    HandleProcs* procs = record->handleProcs;
+    if (!record->parameters) {
+        Handle h = HostNewHandle(procs, size);
+        if (!h) return memFullErr;
+        record->parameters = h;
+    } else if (HostGetHandleSize(procs, record->parameters) != size) {
+        if (const int16 err = HostSetHandleSize(procs, record->parameters, size)) return err;
+    }
+    auto* out = static_cast<unsigned char*>(HostLockHandle(procs, record->parameters, true));
+    if (!out) return memFullErr;
+    for (const Parameter& p : params->parameters) {
+        if (HasPayload(p.type)) {
+            std::memcpy(out, p.value.payload, ParameterValue::kPayloadSize);
+            out += ParameterValue::kPayloadSize;
+        } else if (p.type == ParameterType::Text) {
+            const std::size_t n = StoredTextLength(p.value.text);
+            std::memcpy(out, p.value.text.data(), n);
+            out[n] = 0;
+            out += n + 1;
+        }
+    }
+    HostUnlockHandle(procs, record->parameters);
+    return noErr;
+}
+
+int16 UnflattenParameters(Parameters* params, FilterRecord* record) {
+    if (!params || !record || !record->parameters) return noErr;
+    HandleProcs* procs = record->handleProcs;
+    const int32 reported = HostGetHandleSize(procs, record->parameters);
+    const std::size_t size = reported > 0 ? std::size_t(reported) : 0;
+    if (size == 0) return noErr;
+    const auto* in = static_cast<const unsigned char*>(HostLockHandle(procs, record->parameters, true));
+    if (!in) return noErr;
+    std::size_t pos = 0;
+    for (Parameter& p : params->parameters) {
+        if (pos >= size) break;
+        const std::size_t left = size - pos;
+        if (HasPayload(p.type)) {
+            if (left < ParameterValue::kPayloadSize) break;
+            std::memcpy(p.value.payload, in + pos, ParameterValue::kPayloadSize);
+            pos += ParameterValue::kPayloadSize;
+        } else if (p.type == ParameterType::Text) {
+            const void* zero = std::memchr(in + pos, 0, left);
+            const std::size_t n = zero ? std::size_t(static_cast<const unsigned char*>(zero) - (in + pos)) : left;
+            p.value.text.assign(reinterpret_cast<const char*>(in + pos), n);
+            pos += zero ? n + 1 : n;
+        }
+    }
+    HostUnlockHandle(procs, record->parameters);
+    return noErr;
+}
+
+bool Host::GetParameters(Parameters*& list, uint8*& dataByte, bool create) {
+    list = nullptr;
+    dataByte = nullptr;
+    if (!filterRecord) {
+        if (result) *result = filterBadParameters;
+        return false;
+    }
+    HandleProcs* procs = filterRecord->handleProcs;
+    Handle dataHandle = data ? reinterpret_cast<Handle>(*data) : nullptr;
+    bool isNew = false;
+    if (!dataHandle) {
+        // Without a slot there is nowhere to keep a new handle.
+        if (!create || !data) {
+            if (result) *result = filterBadParameters;
+            return false;
+        }
+        dataHandle = HostNewHandle(procs, 1);
+        if (!dataHandle) {
+            if (result) *result = memFullErr;
+            return false;
+        }
+        *data = reinterpret_cast<intptr_t>(dataHandle);
+        isNew = true;
+    } else if (HostGetHandleSize(procs, dataHandle) < 1) {
+        // A handle without its byte is grown to one and starts over as new.
+        if (HostSetHandleSize(procs, dataHandle, 1) != noErr) {
+            if (result) *result = memFullErr;
+            return false;
+        }
+        isNew = true;
+    }
+    auto* byte = static_cast<uint8*>(HostLockHandle(procs, dataHandle, true));
+    if (!byte) {
+        if (result) *result = memFullErr;
+        return false;
+    }
+    dataByte = byte;
+    if (isNew) *dataByte = 1;
+
+    if (!params) params = NewParameters();
+    // The list is defined afresh: records left from an earlier call would be doubled.
+    params->parameters.clear();
+    DefineParameters(params.get());
+    UnflattenParameters(params.get(), filterRecord);
+    list = params.get();
+    return true;
+}
+
+}  // namespace Corvantis::Host::PS

@@ -1,0 +1,23 @@
+// The flat parameters handle: every parameter's current value in list order, with no header.
+// Integer, Float, Boolean, Enumerated and Color take their 24 payload bytes, Text its bytes
+// and one zero byte, any other type nothing.
+#pragma once
+#include "pluginapi/filter_record.h"
+
+#include <cstddef>
+
+namespace Corvantis::Host::PS {
+
+class Parameters;
+
+// The handle size the list needs.
+std::size_t FlatParametersSize(const Parameters& params);
+// Writes the handle (made or resized to the exact size as needed). 0, -108, or the host's
+// resize error. A list that needs 0 bytes leaves the handle as it is.
+int16 FlattenParameters(Parameters* params, FilterRecord* record);
+// Reads the handle back into the current values; always 0. Reading stops at the handle's end:
+// values the handle is too short for keep what they had, and a text without its zero byte
+// runs to the end of the handle. Bytes beyond what the list needs are ignored.
+int16 UnflattenParameters(Parameters* params, FilterRecord* record);
+
+}  // namespace Corvantis::Host::PS
