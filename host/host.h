@@ -127,8 +127,14 @@ public:
     void ReleaseInputData();
 
     // --- Pixel path: reading, the tiled loop, buffers ---
-    // Runs the plug-in's tile renderer over the filter rectangle, writing every tile back.
-    void ProcessTiles();
+    // Runs the plug-in's tile renderer over the filter rectangle, writing every tile back and
+    // reporting progress. Throws on failure; tiles already written stay written.
+    void ProcessTiles(Parameters* list);
+    void ProcessTiles() { ProcessTiles(params.get()); }
+    // Reads the selection into buffer when the plug-in wants it shown in the preview.
+    void ReadPreviewSelection(ImageBuffer& buffer, const Rect& rect, float scale);
+    // The ChannelPorts suite when the plug-in may use it, else null.
+    const PSChannelPortsSuite* PortsSuite() { return HasChannelPorts() ? channelPorts : nullptr; }
 
     // --- Host services: colour picker, display, presets folder, modal dialog ---
 
