@@ -48,7 +48,3 @@ bool TelloraPluginPS::RunDialog(Parameters* list) {
 void TelloraPluginPS::DefineParameters(Parameters* list) {
     if (list) AppendTelloraParameters(*list);
 }
-
-void TelloraPluginPS::RenderTile(Parameters*, ImageBuffer&, ImageBuffer&, ImageBuffer&, ImageBuffer*) {
-    RequireToolkit();
-}

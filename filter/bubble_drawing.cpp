@@ -1,0 +1,343 @@
+#include "filter/bubble_drawing.h"
+
+#include "filter/parameter_table.h"
+#include "param/parameters.h"
+
+#include <wx/brush.h>
+#include <wx/colour.h>
+#include <wx/dc.h>
+#include <wx/graphics.h>
+#include <wx/pen.h>
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+using Corvantis::Host::Param::Parameters;
+using Corvantis::Host::Param::ParameterValue;
+
+namespace {
+
+// |cos(135) * sqrt(2)| with 135 taken as radians: the ellipse's text box is W / 2 / k * 2 wide.
+constexpr double kEllipseTextDivisor = 1.4086809257715194;
+// The rounded rectangle's corner radius, not scaled.
+constexpr double kCornerRadius = 3.0;
+// Far above the accepted range of the size; keeps the toolkit's point arithmetic in range.
+constexpr int kMaxFontPoints = 100000;
+
+const ParameterValue& Value(const Parameters& params, std::size_t index) {
+    static const ParameterValue kMissing;
+    return index < params.parameters.size() ? params.parameters[index].value : kMissing;
+}
+double Float(const Parameters& params, std::size_t index) { return Value(params, index).GetFloat(); }
+std::int32_t Integer(const Parameters& params, std::size_t index) { return Value(params, index).GetInteger(); }
+
+// Truncation toward zero into 32 bits; values beyond the range saturate and NaN gives 0, so that
+// no parameter value can make the conversion undefined.
+std::int32_t TruncInt(double v) {
+    if (std::isnan(v)) return 0;
+    if (v >= 2147483647.0) return std::numeric_limits<std::int32_t>::max();
+    if (v <= -2147483648.0) return std::numeric_limits<std::int32_t>::min();
+    return static_cast<std::int32_t>(v);
+}
+
+unsigned char ColourByte(double component) {
+    return static_cast<unsigned char>(std::clamp(TruncInt(component * 255.0), 0, 255));
+}
+
+wxColour ColourOf(const Parameters& params, std::size_t index) {
+    const auto rgb = Value(params, index).GetColor();
+    return wxColour(ColourByte(rgb.red), ColourByte(rgb.green), ColourByte(rgb.blue), 255);
+}
+
+// Frame percentage to pixel coordinate.
+std::int64_t FramePosition(double percent, std::uint64_t extent, std::int32_t start) {
+    return TruncInt(percent / 100.0 * double(extent) + start);
+}
+
+void DrawBody(wxGraphicsContext& gc, const BubbleGeometry& g, double left, double top, bool firstPass) {
+    const double w = double(g.bodyWidth);
+    const double h = double(g.bodyHeight);
+    if (!g.rectangle)
+        gc.DrawEllipse(left, top, w, h);
+    else if (firstPass)
+        gc.DrawRoundedRectangle(left, top, w, h, kCornerRadius);
+    else
+        gc.DrawRoundedRectangle(left, top, w - 1.0, h - 1.0, kCornerRadius);
+}
+
+// Characters after which the toolkit starts a new line within one string.
+bool IsMandatoryBreak(wxUniChar c) {
+    const auto v = c.GetValue();
+    return v == 0x0A || v == 0x0B || v == 0x0C || v == 0x0D || v == 0x85 || v == 0x2028 || v == 0x2029;
+}
+
+// Decodes one UTF-8 sequence at bytes[i]; returns its length, or 0 when it is not valid.
+std::size_t DecodeSequence(const std::string& bytes, std::size_t i, std::uint32_t& cp) {
+    const auto byte = [&](std::size_t k) { return static_cast<unsigned char>(bytes[k]); };
+    const unsigned char b0 = byte(i);
+    std::size_t len;
+    std::uint32_t min;
+    if (b0 < 0x80) {
+        cp = b0;
+        return 1;
+    } else if (b0 >= 0xC2 && b0 <= 0xDF) {
+        len = 2, cp = b0 & 0x1F, min = 0x80;
+    } else if (b0 >= 0xE0 && b0 <= 0xEF) {
+        len = 3, cp = b0 & 0x0F, min = 0x800;
+    } else if (b0 >= 0xF0 && b0 <= 0xF4) {
+        len = 4, cp = b0 & 0x07, min = 0x10000;
+    } else {
+        return 0;
+    }
+    if (i + len > bytes.size()) return 0;
+    for (std::size_t k = 1; k < len; ++k) {
+        const unsigned char b = byte(i + k);
+        if ((b & 0xC0) != 0x80) return 0;
+        cp = (cp << 6) | (b & 0x3F);
+    }
+    if (cp < min || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) return 0;
+    return len;
+}
+
+}  // namespace
+
+wxString DecodeUtf8(const std::string& bytes) {
+    wxString text = wxString::FromUTF8(bytes.data(), bytes.size());
+    if (!text.empty() || bytes.empty()) return text;
+    // Not valid UTF-8: keep every valid character and mark each bad byte.
+    for (std::size_t i = 0; i < bytes.size();) {
+        std::uint32_t cp = 0;
+        const std::size_t len = DecodeSequence(bytes, i, cp);
+        text += wxUniChar(len ? cp : 0xFFFDu);
+        i += len ? len : 1;
+    }
+    return text;
+}
+
+BubbleGeometry ComputeBubbleGeometry(const Parameters& params, const BubbleFrame& frame, float scale) {
+    const double s = scale;
+    BubbleGeometry g;
+    g.rectangle = Integer(params, kParamShape) != 0;
+    g.bodyWidth = TruncInt(s * Float(params, kParamEllipseWidth));
+    if (g.bodyWidth == 0) g.bodyWidth = 1;
+    g.bodyHeight = TruncInt(s * Float(params, kParamEllipseHeight));
+    if (g.bodyHeight == 0) g.bodyHeight = 1;
+    g.bodyLeft = FramePosition(Float(params, kParamXPosition), frame.width, frame.left);
+    g.bodyTop = FramePosition(Float(params, kParamYPosition), frame.height, frame.top);
+    g.centre = {g.bodyLeft + g.bodyWidth / 2, g.bodyTop + g.bodyHeight / 2};
+    g.tip = {FramePosition(Float(params, kParamXIndicatorPosition), frame.width, frame.left),
+             FramePosition(Float(params, kParamYIndicatorPosition), frame.height, frame.top)};
+
+    // Steep when the tip lies more than 45 degrees above or below the centre. A tip straight above
+    // or below is steep; a tip on the centre is not.
+    const std::int64_t dx = g.tip.x - g.centre.x;
+    const std::int64_t dy = g.tip.y - g.centre.y;
+    if (dx == 0) {
+        g.steep = dy != 0;
+    } else {
+        const double degrees = std::atan(double(dy) / double(dx)) * 180.0 / 3.141592653589793;
+        g.steep = std::fabs(degrees) > 45.0;
+    }
+
+    // The half-base may not reach past the body's half size.
+    g.halfBase = TruncInt(s * Float(params, kParamIndicatorWidth));
+    const std::int64_t limit = g.steep ? g.bodyWidth / 2 : std::min(g.bodyWidth, g.bodyHeight) / 2;
+    if (g.halfBase > limit) g.halfBase = limit - 1;
+
+    const BubblePoint c = g.centre;
+    if (g.steep) {
+        g.triangle[0] = {c.x + g.halfBase, c.y};
+        g.triangle[2] = {c.x - g.halfBase, c.y};
+    } else {
+        g.triangle[0] = {c.x, c.y - g.halfBase};
+        g.triangle[2] = {c.x, c.y + g.halfBase};
+    }
+    g.triangle[1] = g.tip;
+
+    const double pointerThickness = s * Float(params, kParamIndicatorThickness);
+    g.pointerVisible = pointerThickness > 0.0;
+    g.pointerPenWidth = g.pointerVisible ? TruncInt(pointerThickness) : 0;
+    const double edgeThickness = s * Float(params, kParamEdgeThickness);
+    g.edgeVisible = edgeThickness > 0.0;
+    g.edgePenWidth = g.edgeVisible ? TruncInt(2.0 * s * Float(params, kParamEdgeThickness)) : 0;
+    return g;
+}
+
+TextBox ComputeTextBox(const BubbleGeometry& g, int charWidth) {
+    TextBox box;
+    if (!g.rectangle) {
+        box.width = TruncInt(double(g.bodyWidth / 2) / kEllipseTextDivisor * 2.0);
+        box.height = TruncInt(double(g.bodyHeight / 2) / kEllipseTextDivisor * 2.0);
+    } else {
+        box.width = g.bodyWidth - 2 * std::int64_t(charWidth);
+        box.height = g.bodyHeight - 2 * std::int64_t(charWidth);
+    }
+    box.left = g.centre.x - box.width / 2;
+    box.top = g.centre.y - box.height / 2;
+    return box;
+}
+
+std::vector<wxString> BreakTextLines(const wxString& text, const TextBox& box, double& h,
+                                     const TextMeasure& measure) {
+    std::vector<wxString> lines;
+    // No word fits a box without width: every line would be empty, so nothing is drawn.
+    if (box.width <= 0) return lines;
+    const double tw = double(box.width);
+    const double bottom = double(box.top + box.height);
+    double y = double(box.top);
+    const std::size_t length = text.length();
+    std::size_t start = 0;  // the remaining text is text[start, length)
+    while (start < length) {
+        if (bottom <= y + h) break;
+        const std::size_t rest = length - start;
+        std::size_t lineEnd = 0, pos = 0;
+        while (pos < rest) {
+            std::size_t blank = text.find(wxUniChar(' '), start + pos);
+            std::size_t newline = text.find(wxUniChar('\n'), start + pos);
+            blank = blank == wxString::npos ? rest : blank - start;
+            newline = newline == wxString::npos ? rest : newline - start;
+            const std::size_t end = std::min(blank, newline);
+            double lineWidth = 0.0;
+            measure(text.substr(start, end), lineWidth, h);
+            if (lineEnd != 0 && tw <= lineWidth) break;
+            pos = end;
+            while (pos < rest && text[start + pos] == ' ') ++pos;
+            lineEnd = end;
+            if (pos < rest && text[start + pos] == '\n') {
+                ++pos;
+                break;
+            }
+            if (lineWidth >= tw) break;
+        }
+        lines.push_back(text.substr(start, lineEnd));
+        start += pos;
+        y += h;
+    }
+    return lines;
+}
+
+std::vector<TextLine> LayoutTextLines(const wxString& text, const TextBox& box, const TextMeasure& measure) {
+    std::vector<TextLine> placed;
+    if (text.empty()) return placed;
+    // One line's height. The toolkit measures a string with line breaks as several lines, so the
+    // breaks are measured as blanks here.
+    wxString singleLine = text;
+    for (auto it = singleLine.begin(); it != singleLine.end(); ++it)
+        if (IsMandatoryBreak(*it)) *it = ' ';
+    double width = 0.0, h = 0.0;
+    measure(singleLine, width, h);
+
+    const std::vector<wxString> lines = BreakTextLines(text, box, h, measure);
+    double y = (double(box.height) - double(lines.size()) * h) * 0.5 + double(box.top);
+    for (const wxString& line : lines) {
+        TextLine l;
+        l.text = line;
+        measure(line, l.width, l.height);
+        l.x = (double(box.width) - l.width) * 0.5 + double(box.left);
+        l.y = y;
+        y += l.height;
+        placed.push_back(std::move(l));
+    }
+    return placed;
+}
+
+wxFont MakeBubbleFont(const Parameters& params, float scale) {
+    int points = TruncInt(double(scale) * Float(params, kParamFontSize));
+    if (points < 1) points = 1;
+    points = std::min(points, kMaxFontPoints);
+
+    wxFontFamily family;
+    switch (Integer(params, kParamFontFamily)) {
+        case 1: family = wxFONTFAMILY_DECORATIVE; break;
+        case 2: family = wxFONTFAMILY_ROMAN; break;
+        case 3: family = wxFONTFAMILY_SCRIPT; break;
+        case 4: family = wxFONTFAMILY_SWISS; break;
+        case 5: family = wxFONTFAMILY_MODERN; break;
+        case 6: family = wxFONTFAMILY_TELETYPE; break;
+        case 7: family = wxFONTFAMILY_UNKNOWN; break;
+        default: family = wxFONTFAMILY_DEFAULT; break;
+    }
+    wxFontStyle style;
+    switch (Integer(params, kParamFontStyle)) {
+        case 1: style = wxFONTSTYLE_ITALIC; break;
+        case 2: style = wxFONTSTYLE_SLANT; break;
+        default: style = wxFONTSTYLE_NORMAL; break;
+    }
+    // The toolkit's weights are numeric (CSS-like); light, normal and bold are 300, 400 and 700.
+    wxFontWeight weight;
+    switch (Integer(params, kParamFontWeight)) {
+        case 1: weight = wxFONTWEIGHT_LIGHT; break;
+        case 2: weight = wxFONTWEIGHT_BOLD; break;
+        default: weight = wxFONTWEIGHT_NORMAL; break;
+    }
+    const bool underline = Value(params, kParamFontUnderline).GetBoolean();
+    const wxString face = DecodeUtf8(Value(params, kParamFontFacename).text);
+    return wxFont(points, family, style, weight, underline, face, wxFONTENCODING_DEFAULT);
+}
+
+void DrawBubbleShape(wxGraphicsContext& gc, const Parameters& params, TileOrigin origin, const BubbleFrame& frame,
+                     float scale) {
+    const BubbleGeometry g = ComputeBubbleGeometry(params, frame, scale);
+    const wxColour edgeColour = ColourOf(params, kParamEdgeColor);
+    const wxBrush fillBrush(ColourOf(params, kParamFillColor), wxBRUSHSTYLE_SOLID);
+    // The toolkit's pens join and cap round by default.
+    const wxPen pointerPen =
+        g.pointerVisible ? wxPen(edgeColour, g.pointerPenWidth, wxPENSTYLE_SOLID) : *wxTRANSPARENT_PEN;
+    const wxPen edgePen = g.edgeVisible ? wxPen(edgeColour, g.edgePenWidth, wxPENSTYLE_SOLID) : *wxTRANSPARENT_PEN;
+
+    const double left = double(g.bodyLeft - origin.left);
+    const double top = double(g.bodyTop - origin.top);
+
+    // First pass: the body filled and stroked with a pen twice the edge thickness.
+    gc.SetBrush(fillBrush);
+    gc.SetPen(edgePen);
+    DrawBody(gc, g, left, top, true);
+
+    // The pointer: filled triangle, stroked from the base's first end through the tip to its
+    // other end; the base itself is not stroked.
+    wxPoint2DDouble points[3];
+    for (int i = 0; i < 3; ++i)
+        points[i] = wxPoint2DDouble(double(g.triangle[i].x - origin.left), double(g.triangle[i].y - origin.top));
+    gc.SetPen(pointerPen);
+    gc.DrawLines(3, points, wxODDEVEN_RULE);
+
+    // Second pass: the fill again without outline covers the inner half of the edge line and the
+    // pointer's base inside the body, so the pointer joins the body without a seam.
+    gc.SetPen(*wxTRANSPARENT_PEN);
+    gc.SetBrush(fillBrush);
+    DrawBody(gc, g, left, top, false);
+    gc.SetPen(edgePen);
+}
+
+std::vector<TextLine> LayoutBubbleText(wxGraphicsContext& gc, wxDC& dc, const Parameters& params, TileOrigin origin,
+                                       const BubbleFrame& frame, float scale) {
+    const wxColour colour = ColourOf(params, kParamTextColor);
+    const BubbleGeometry g = ComputeBubbleGeometry(params, frame, scale);
+    // The rectangle's margin is the character width of the device context's default font: ask
+    // before a font is set on it.
+    const int charWidth = g.rectangle ? dc.GetCharWidth() : 0;
+    TextBox box = ComputeTextBox(g, charWidth);
+    box.left -= origin.left;
+    box.top -= origin.top;
+
+    const wxString text = DecodeUtf8(Value(params, kParamText).text);
+    const wxFont font = MakeBubbleFont(params, scale);
+    dc.SetTextForeground(colour);
+    dc.SetFont(font);
+    gc.SetFont(font, colour);
+
+    const TextMeasure measure = [&gc](const wxString& s, double& width, double& height) {
+        double descent = 0.0, leading = 0.0;
+        width = 0.0;
+        height = 0.0;
+        gc.GetTextExtent(s, &width, &height, &descent, &leading);
+    };
+    return LayoutTextLines(text, box, measure);
+}
+
+void DrawBubbleText(wxGraphicsContext& gc, wxDC& dc, const Parameters& params, TileOrigin origin,
+                    const BubbleFrame& frame, float scale) {
+    for (const TextLine& line : LayoutBubbleText(gc, dc, params, origin, frame, scale))
+        if (!line.text.empty()) gc.DrawText(line.text, line.x, line.y);
+}

@@ -1,0 +1,113 @@
+// Drawing of one speech bubble (body, pointer, edge line and word-wrapped text) onto a graphics
+// context. Pure drawing: the parameters are read, never changed. The geometry and the text
+// layout are computed by separate functions so that they can be checked as numbers.
+#pragma once
+
+#include <wx/font.h>
+#include <wx/string.h>
+
+#include <cstdint>
+#include <functional>
+#include <vector>
+
+class wxDC;
+class wxGraphicsContext;
+
+namespace Corvantis::Host::Param {
+class Parameters;
+}
+
+// The rectangle the bubble's positions are percentages of (the filter rectangle at the buffers'
+// scale), and the top-left pixel of the tile being drawn; both in the same pixel space.
+struct BubbleFrame {
+    std::uint64_t width = 0;
+    std::uint64_t height = 0;
+    std::int32_t left = 0;
+    std::int32_t top = 0;
+};
+struct TileOrigin {
+    std::int32_t left = 0;
+    std::int32_t top = 0;
+};
+
+struct BubblePoint {
+    std::int64_t x = 0;
+    std::int64_t y = 0;
+};
+
+// Body, pointer and pens, in frame coordinates (the tile origin not yet subtracted). Sums are
+// kept in 64 bits so that no parameter value, however wild, overflows them.
+struct BubbleGeometry {
+    bool rectangle = false;        // rounded-rectangle body; else an ellipse
+    std::int64_t bodyLeft = 0;     // x1
+    std::int64_t bodyTop = 0;      // y1
+    std::int64_t bodyWidth = 1;    // W
+    std::int64_t bodyHeight = 1;   // H
+    BubblePoint centre;            // (x1 + W / 2, y1 + H / 2)
+    BubblePoint tip;               // the pointer's tip
+    bool steep = false;            // the pointer leaves the body by its top or bottom: base along x
+    std::int64_t halfBase = 0;     // the pointer's half-base after the clamp
+    BubblePoint triangle[3];       // base start, tip, base end
+    bool edgeVisible = false;      // edge pen drawn (else transparent)
+    std::int32_t edgePenWidth = 0;
+    bool pointerVisible = false;   // pointer pen drawn (else transparent)
+    std::int32_t pointerPenWidth = 0;
+};
+
+BubbleGeometry ComputeBubbleGeometry(const Corvantis::Host::Param::Parameters& params, const BubbleFrame& frame,
+                                     float scale);
+
+// The box the text is wrapped into and centred in, in frame coordinates. charWidth is the
+// device context's average character width, the rectangle's margin.
+struct TextBox {
+    std::int64_t left = 0;
+    std::int64_t top = 0;
+    std::int64_t width = 0;
+    std::int64_t height = 0;
+};
+TextBox ComputeTextBox(const BubbleGeometry& geometry, int charWidth);
+
+// Measures one string as the graphics context would draw it: advance width and line height.
+using TextMeasure = std::function<void(const wxString& text, double& width, double& height)>;
+
+// One wrapped line and where it is drawn (its top-left corner), with its measured size.
+struct TextLine {
+    wxString text;
+    double x = 0.0;
+    double y = 0.0;
+    double width = 0.0;
+    double height = 0.0;
+};
+
+// Breaks the text into lines of whole words that fit the box's width and drops the lines that
+// would cross its bottom. lineHeight comes in as the height of one line and goes out as the
+// height of the last measurement. A box width of 0 or less gives no lines.
+std::vector<wxString> BreakTextLines(const wxString& text, const TextBox& box, double& lineHeight,
+                                     const TextMeasure& measure);
+
+// Breaks the text and places each line: the block centred vertically in the box, each line
+// centred horizontally (a line wider than the box overflows it on both sides).
+std::vector<TextLine> LayoutTextLines(const wxString& text, const TextBox& box, const TextMeasure& measure);
+
+// The text parameters' bytes as a toolkit string. Invalid UTF-8 sequences become U+FFFD rather
+// than losing the whole text.
+wxString DecodeUtf8(const std::string& bytes);
+
+// The bubble's font: size in points times scale (at least 1), family, style, weight, underline
+// and face name from the parameters.
+wxFont MakeBubbleFont(const Corvantis::Host::Param::Parameters& params, float scale);
+
+// Draws body, edge and pointer. Leaves the fill brush and the edge pen set on the context.
+void DrawBubbleShape(wxGraphicsContext& gc, const Corvantis::Host::Param::Parameters& params, TileOrigin origin,
+                     const BubbleFrame& frame, float scale);
+
+// Sets the text colour and font on the device context and the graphics context, and lays the
+// text out in tile coordinates with the context's measurements, without drawing it.
+std::vector<TextLine> LayoutBubbleText(wxGraphicsContext& gc, wxDC& dc,
+                                       const Corvantis::Host::Param::Parameters& params, TileOrigin origin,
+                                       const BubbleFrame& frame, float scale);
+
+// Lays out and draws the text. dc is the memory device context the graphics context draws
+// through; nothing is drawn on it.
+void DrawBubbleText(wxGraphicsContext& gc, wxDC& dc, const Corvantis::Host::Param::Parameters& params,
+                    TileOrigin origin, const BubbleFrame& frame, float scale);

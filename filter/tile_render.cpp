@@ -1,0 +1,297 @@
+#include "filter/tile_render.h"
+
+#include "filter/parameter_table.h"
+#include "filter/tellora_plugin.h"
+#include "host/image_buffer.h"
+#include "param/ps_parameters.h"
+#include "win32/text_rendering_hint.h"
+
+#include <wx/bitmap.h>
+#include <wx/dcmemory.h>
+#include <wx/graphics.h>
+#include <wx/image.h>
+
+#include <algorithm>
+#include <cstring>
+#include <memory>
+#include <stdexcept>
+
+#ifdef __WXGTK__
+#include <wx/fontutil.h>
+
+#include <dlfcn.h>
+#endif
+
+using Corvantis::Host::Param::Parameters;
+
+namespace {
+
+// How far antialiasing and the toolkit's half-pixel offset of odd pens reach past a shape.
+constexpr double kSmoothing = 2.0;
+// Tiles larger than this on a side are drawn in parts, so that no bitmap grows with the tile.
+constexpr std::int64_t kMaxPartSide = 1024;
+// The rounded rectangle's corners may reach this far past a body of negative size.
+constexpr double kCornerReach = 3.0;
+
+// A transparent 32-bit bitmap of w x h pixels, selected into a memory device context, with a
+// graphics context from the default renderer set up for grid-fitted antialiased text.
+class TileCanvas {
+public:
+    TileCanvas(int width, int height) {
+        wxImage image(width, height, true);
+        image.SetAlpha();
+        std::memset(image.GetAlpha(), 0, std::size_t(width) * std::size_t(height));
+        bitmap = wxBitmap(image, 32);
+        bitmap.UseAlpha();
+        dc.SelectObject(bitmap);
+        gc.reset(wxGraphicsRenderer::GetDefaultRenderer()->CreateContext(dc));
+        if (!gc) throw std::runtime_error("Tellora could not create a graphics context to draw the bubble.");
+        // The status is of no consequence: text is drawn either way.
+        SetTextRenderingHint(gc->GetNativeContext(), TextRenderingHintClearTypeGridFit);
+    }
+    // Completes the drawing and gives back the bitmap's pixels, colour straight.
+    wxImage Finish() {
+        gc.reset();
+        dc.SelectObject(wxNullBitmap);
+        return bitmap.ConvertToImage();
+    }
+
+    wxBitmap bitmap;
+    wxMemoryDC dc;
+    std::unique_ptr<wxGraphicsContext> gc;  // destroyed before the device context
+};
+
+#ifdef __WXGTK__
+// Ink extents of a string as the toolkit's cairo context draws it (a pango layout on the
+// context, with the font's underline and strike-through), so that glyphs reaching past their
+// advance box are inside the outline. The pango calls are found in the libraries the toolkit
+// has already loaded.
+class PangoInk {
+public:
+    struct Rectangle {
+        int x, y, width, height;
+    };
+
+    PangoInk() {
+        pangoCairo = dlopen("libpangocairo-1.0.so.0", RTLD_LAZY | RTLD_NOLOAD);
+        pango = dlopen("libpango-1.0.so.0", RTLD_LAZY | RTLD_NOLOAD);
+        gobject = dlopen("libgobject-2.0.so.0", RTLD_LAZY | RTLD_NOLOAD);
+        if (!pangoCairo || !pango || !gobject) return;
+        createLayout = reinterpret_cast<CreateLayoutFn>(dlsym(pangoCairo, "pango_cairo_create_layout"));
+        setFont = reinterpret_cast<SetFontFn>(dlsym(pango, "pango_layout_set_font_description"));
+        setText = reinterpret_cast<SetTextFn>(dlsym(pango, "pango_layout_set_text"));
+        extents = reinterpret_cast<ExtentsFn>(dlsym(pango, "pango_layout_get_pixel_extents"));
+        unref = reinterpret_cast<UnrefFn>(dlsym(gobject, "g_object_unref"));
+    }
+    ~PangoInk() {
+        for (void* lib : {pangoCairo, pango, gobject})
+            if (lib) dlclose(lib);
+    }
+    PangoInk(const PangoInk&) = delete;
+    PangoInk& operator=(const PangoInk&) = delete;
+
+    bool Measure(void* cairoContext, const wxFont& font, const wxString& text, Rectangle& ink,
+                 Rectangle& logical) const {
+        if (!createLayout || !setFont || !setText || !extents || !unref || !cairoContext) return false;
+        const wxNativeFontInfo* info = font.GetNativeFontInfo();
+        if (!info || !info->description) return false;
+        const wxScopedCharBuffer data = text.utf8_str();
+        PangoLayout* layout = createLayout(cairoContext);
+        if (!layout) return false;
+        setFont(layout, info->description);
+        setText(layout, data.data(), int(data.length()));
+        font.GTKSetPangoAttrs(layout);
+        extents(layout, &ink, &logical);
+        unref(layout);
+        return true;
+    }
+
+private:
+    using CreateLayoutFn = PangoLayout* (*)(void*);
+    using SetFontFn = void (*)(PangoLayout*, const PangoFontDescription*);
+    using SetTextFn = void (*)(PangoLayout*, const char*, int);
+    using ExtentsFn = void (*)(PangoLayout*, Rectangle*, Rectangle*);
+    using UnrefFn = void (*)(void*);
+
+    void* pangoCairo = nullptr;
+    void* pango = nullptr;
+    void* gobject = nullptr;
+    CreateLayoutFn createLayout = nullptr;
+    SetFontFn setFont = nullptr;
+    SetTextFn setText = nullptr;
+    ExtentsFn extents = nullptr;
+    UnrefFn unref = nullptr;
+};
+#endif
+
+BubbleReach::Box Grow(BubbleReach::Box b, double by) { return {b.left - by, b.top - by, b.right + by, b.bottom + by}; }
+
+bool Overlaps(const BubbleReach::Box& b, double left, double top, double right, double bottom) {
+    return b.left < right && b.right > left && b.top < bottom && b.bottom > top;
+}
+
+// Separating-axis test of the triangle against an axis-aligned box.
+bool TriangleOverlapsBox(const double (&tri)[3][2], double left, double top, double right, double bottom) {
+    const double minX = std::min({tri[0][0], tri[1][0], tri[2][0]});
+    const double maxX = std::max({tri[0][0], tri[1][0], tri[2][0]});
+    const double minY = std::min({tri[0][1], tri[1][1], tri[2][1]});
+    const double maxY = std::max({tri[0][1], tri[1][1], tri[2][1]});
+    if (maxX < left || minX > right || maxY < top || minY > bottom) return false;
+    const double corners[4][2] = {{left, top}, {right, top}, {left, bottom}, {right, bottom}};
+    for (int i = 0; i < 3; ++i) {
+        const double nx = -(tri[(i + 1) % 3][1] - tri[i][1]);
+        const double ny = tri[(i + 1) % 3][0] - tri[i][0];
+        double triMin = 0, triMax = 0, boxMin = 0, boxMax = 0;
+        for (int k = 0; k < 3; ++k) {
+            const double d = nx * tri[k][0] + ny * tri[k][1];
+            triMin = k ? std::min(triMin, d) : d;
+            triMax = k ? std::max(triMax, d) : d;
+        }
+        for (int k = 0; k < 4; ++k) {
+            const double d = nx * corners[k][0] + ny * corners[k][1];
+            boxMin = k ? std::min(boxMin, d) : d;
+            boxMax = k ? std::max(boxMax, d) : d;
+        }
+        if (triMax < boxMin || boxMax < triMin) return false;
+    }
+    return true;
+}
+
+BubbleFrame FrameOf(const VRect& r) {
+    BubbleFrame frame;
+    frame.width = std::uint64_t(std::int64_t(r.right) - r.left);
+    frame.height = std::uint64_t(std::int64_t(r.bottom) - r.top);
+    frame.left = r.left;
+    frame.top = r.top;
+    return frame;
+}
+
+}  // namespace
+
+bool BubbleReach::Touches(const VRect& tile) const {
+    if (everywhere) return true;
+    const double left = tile.left, top = tile.top, right = tile.right, bottom = tile.bottom;
+    if (Overlaps(body, left, top, right, bottom)) return true;
+    for (const Box& line : text)
+        if (Overlaps(line, left, top, right, bottom)) return true;
+    return TriangleOverlapsBox(triangle, left - pointerReach, top - pointerReach, right + pointerReach,
+                               bottom + pointerReach);
+}
+
+BubbleReach ComputeBubbleReach(const BubbleGeometry& g, std::vector<BubbleReach::Box> textBoxes) {
+    BubbleReach reach;
+    const double x0 = double(g.bodyLeft), x1 = double(g.bodyLeft + g.bodyWidth);
+    const double y0 = double(g.bodyTop), y1 = double(g.bodyTop + g.bodyHeight);
+    double edgeReach = kSmoothing + (g.rectangle ? kCornerReach : 0.0);
+    if (g.edgeVisible) edgeReach += std::max(g.edgePenWidth, 1) / 2.0;
+    reach.body = Grow({std::min(x0, x1), std::min(y0, y1), std::max(x0, x1), std::max(y0, y1)}, edgeReach);
+    for (int i = 0; i < 3; ++i) {
+        reach.triangle[i][0] = double(g.triangle[i].x);
+        reach.triangle[i][1] = double(g.triangle[i].y);
+    }
+    reach.pointerReach = kSmoothing + (g.pointerVisible ? std::max(g.pointerPenWidth, 1) / 2.0 : 0.0);
+    reach.text = std::move(textBoxes);
+    return reach;
+}
+
+BubbleReach MeasureBubbleReach(const Parameters& params, const BubbleFrame& frame, float scale) {
+    const BubbleGeometry geometry = ComputeBubbleGeometry(params, frame, scale);
+    std::vector<BubbleReach::Box> textBoxes;
+    const wxString text =
+        DecodeUtf8(kParamText < params.parameters.size() ? params.parameters[kParamText].value.text : std::string());
+    if (text.empty()) return ComputeBubbleReach(geometry, std::move(textBoxes));
+
+    BubbleReach unknown = ComputeBubbleReach(geometry, {});
+    unknown.everywhere = true;
+    // The toolkit draws a string only up to a NUL; keep clear of guessing what it shows.
+    if (text.find(wxUniChar(0)) != wxString::npos) return unknown;
+
+    // Lay the text out on a context like a tile's, at the frame's origin.
+    TileCanvas canvas(1, 1);
+    const std::vector<TextLine> lines = LayoutBubbleText(*canvas.gc, canvas.dc, params, TileOrigin{}, frame, scale);
+#ifdef __WXGTK__
+    const PangoInk pango;
+    const wxFont font = MakeBubbleFont(params, scale);
+    for (const TextLine& line : lines) {
+        if (line.text.empty()) continue;
+        PangoInk::Rectangle ink{}, logical{};
+        if (!pango.Measure(canvas.gc->GetNativeContext(), font, line.text, ink, logical)) return unknown;
+        BubbleReach::Box box{line.x, line.y, line.x + line.width, line.y + line.height};
+        if (ink.width > 0 && ink.height > 0) {
+            box.left = std::min(box.left, line.x + ink.x);
+            box.top = std::min(box.top, line.y + ink.y);
+            box.right = std::max(box.right, line.x + ink.x + ink.width);
+            box.bottom = std::max(box.bottom, line.y + ink.y + ink.height);
+        }
+        box.left = std::min(box.left, line.x + logical.x);
+        box.top = std::min(box.top, line.y + logical.y);
+        box.right = std::max(box.right, line.x + logical.x + logical.width);
+        box.bottom = std::max(box.bottom, line.y + logical.y + logical.height);
+        textBoxes.push_back(Grow(box, kSmoothing));
+    }
+#else
+    for (const TextLine& line : lines)
+        if (!line.text.empty()) return unknown;
+#endif
+    return ComputeBubbleReach(geometry, std::move(textBoxes));
+}
+
+wxImage DrawBubbleImage(const Parameters& params, float scale, const BubbleFrame& frame, const VRect& tile) {
+    TileCanvas canvas(tile.right - tile.left, tile.bottom - tile.top);
+    const TileOrigin origin{tile.left, tile.top};
+    DrawBubbleShape(*canvas.gc, params, origin, frame, scale);
+    DrawBubbleText(*canvas.gc, canvas.dc, params, origin, frame, scale);
+    return canvas.Finish();
+}
+
+void RenderBubbleTile(const Parameters& params, float scale, const VRect& frameRect, const VRect& tile, int channels,
+                      int bits, const SourcePixels& source, const DestinationPixels& destination) {
+    if (!HasCompositor(channels, bits) || !source.data || !destination.data) return;
+    if (std::int64_t(tile.right) <= tile.left || std::int64_t(tile.bottom) <= tile.top) return;
+    const BubbleFrame frame = FrameOf(frameRect);
+    const BubbleReach reach = MeasureBubbleReach(params, frame, scale);
+
+    for (std::int64_t top = tile.top; top < tile.bottom; top += kMaxPartSide) {
+        for (std::int64_t left = tile.left; left < tile.right; left += kMaxPartSide) {
+            const VRect part{std::int32_t(top), std::int32_t(left),
+                             std::int32_t(std::min<std::int64_t>(top + kMaxPartSide, tile.bottom)),
+                             std::int32_t(std::min<std::int64_t>(left + kMaxPartSide, tile.right))};
+            const std::ptrdiff_t dy = std::ptrdiff_t(top - tile.top), dx = std::ptrdiff_t(left - tile.left);
+            SourcePixels src = source;
+            src.data += dy * source.rowBytes + dx * source.columnBytes;
+            DestinationPixels dst = destination;
+            dst.data += dy * destination.rowBytes + dx * destination.columnBytes;
+
+            BubblePixels pixels;
+            pixels.width = part.right - part.left;
+            pixels.height = part.bottom - part.top;
+            // A part the bubble cannot touch blends as fully transparent: no drawing needed.
+            wxImage image;
+            if (reach.Touches(part)) {
+                image = DrawBubbleImage(params, scale, frame, part);
+                if (image.HasAlpha() && image.GetWidth() == pixels.width && image.GetHeight() == pixels.height) {
+                    pixels.rgb = image.GetData();
+                    pixels.alpha = image.GetAlpha();
+                }
+            }
+            CompositeBubble(channels, bits, src, dst, pixels);
+        }
+    }
+}
+
+void TelloraPluginPS::RenderTile(Parameters* list, ImageBuffer& source, ImageBuffer& destination, ImageBuffer&,
+                                 ImageBuffer*) {
+    RequireToolkit();
+    if (!list) return;
+    const VRect tile = destination.GetRect();
+    if (Corvantis::Host::PS::RectEmpty(tile) || !destination.HasData() || !source.HasData()) return;
+    // The compositors read the source at the destination's depth and planes, inside the tile.
+    if (!Corvantis::Host::PS::RectContains(source.GetRect(), tile) || source.bits != destination.bits ||
+        source.channels < destination.channels)
+        return;
+    const SourcePixels src{source.SampleAt(tile.left, tile.top, 0), source.RowBytes(), source.ColumnBytes(),
+                           source.PlaneBytes()};
+    const DestinationPixels dst{destination.GetData(), destination.RowBytes(), destination.ColumnBytes(),
+                                destination.PlaneBytes()};
+    RenderBubbleTile(*list, scale, destination.imageRect, tile, destination.channels, destination.bits, src, dst);
+}

@@ -1,0 +1,47 @@
+// Rendering of one tile: the bubble drawn on a transparent bitmap of the tile and blended over
+// the source pixels into the destination. Works on raw rows; TelloraPluginPS::RenderTile hands
+// it the image buffers' memory.
+#pragma once
+
+#include "filter/bubble_drawing.h"
+#include "filter/compositing.h"
+#include "pluginapi/pi_types.h"
+
+#include <vector>
+
+// A conservative outline of everything a bubble can colour, in frame coordinates: a tile that
+// it does not touch gets no pixel of the bubble, so it needs no drawing.
+struct BubbleReach {
+    struct Box {
+        double left, top, right, bottom;
+    };
+    Box body{};                      // body with its edge line
+    double triangle[3][2] = {};      // the pointer's corners (x, y)
+    double pointerReach = 0.0;       // how far the pointer's outline and smoothing reach out
+    std::vector<Box> text;           // ink and logical box of each line
+    bool everywhere = false;         // no usable outline: every tile is drawn
+
+    // Whether the bubble may colour a pixel of tile (right and bottom excluded).
+    bool Touches(const VRect& tile) const;
+};
+
+// The outline from the geometry and the lines' boxes (already measured and grown).
+BubbleReach ComputeBubbleReach(const BubbleGeometry& geometry, std::vector<BubbleReach::Box> textBoxes);
+
+// Measures the text on a context like a tile's and returns the whole outline. Needs the toolkit.
+BubbleReach MeasureBubbleReach(const Corvantis::Host::Param::Parameters& params, const BubbleFrame& frame,
+                               float scale);
+
+// Draws the bubble for the tile `tile` of the frame `frameRect` (both in the buffers' pixel
+// space) and blends it with the compositor for channels and bits. source and destination point
+// at the tile's top-left pixel. An unsupported channel count or depth writes nothing. Needs the
+// toolkit. Large tiles are drawn in parts, so memory stays bounded whatever the tile size.
+void RenderBubbleTile(const Corvantis::Host::Param::Parameters& params, float scale, const VRect& frameRect,
+                      const VRect& tile, int channels, int bits, const SourcePixels& source,
+                      const DestinationPixels& destination);
+
+// Draws the bubble alone on a transparent image of the tile (straight colour, alpha 0 where
+// nothing is drawn), as the compositors receive it.
+class wxImage;
+wxImage DrawBubbleImage(const Corvantis::Host::Param::Parameters& params, float scale, const BubbleFrame& frame,
+                        const VRect& tile);
