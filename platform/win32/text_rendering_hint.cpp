@@ -1,46 +1,32 @@
 #include "win32/text_rendering_hint.h"
 
-#include <dlfcn.h>
+#include <cairo.h>
 
 namespace {
 
-// The few cairo calls needed, found in the cairo library the toolkit has already loaded, so
-// that no cairo development files are needed to build.
-struct CairoFontOptions;
-using CreateFn = CairoFontOptions* (*)();
-using DestroyFn = void (*)(CairoFontOptions*);
-using GetFn = void (*)(void* cr, CairoFontOptions*);
-using SetFn = void (*)(void* cr, const CairoFontOptions*);
-using SetIntFn = void (*)(CairoFontOptions*, int);
-
-// cairo's enumerations.
-enum { kAntialiasDefault = 0, kAntialiasNone = 1, kAntialiasGray = 2 };
-enum { kHintStyleDefault = 0, kHintStyleNone = 1, kHintStyleFull = 4 };
-enum { kHintMetricsDefault = 0, kHintMetricsOff = 1, kHintMetricsOn = 2 };
-
 struct FontOptions {
-    int antialias;
-    int hintStyle;
-    int hintMetrics;
+    cairo_antialias_t antialias;
+    cairo_hint_style_t hintStyle;
+    cairo_hint_metrics_t hintMetrics;
 };
 
 bool OptionsFor(TextRenderingHint hint, FontOptions& options) {
     switch (hint) {
         case TextRenderingHintSystemDefault:
-            options = {kAntialiasDefault, kHintStyleDefault, kHintMetricsDefault};
+            options = {CAIRO_ANTIALIAS_DEFAULT, CAIRO_HINT_STYLE_DEFAULT, CAIRO_HINT_METRICS_DEFAULT};
             return true;
         case TextRenderingHintSingleBitPerPixelGridFit:
-            options = {kAntialiasNone, kHintStyleFull, kHintMetricsOn};
+            options = {CAIRO_ANTIALIAS_NONE, CAIRO_HINT_STYLE_FULL, CAIRO_HINT_METRICS_ON};
             return true;
         case TextRenderingHintSingleBitPerPixel:
-            options = {kAntialiasNone, kHintStyleNone, kHintMetricsOff};
+            options = {CAIRO_ANTIALIAS_NONE, CAIRO_HINT_STYLE_NONE, CAIRO_HINT_METRICS_OFF};
             return true;
         case TextRenderingHintAntiAliasGridFit:
         case TextRenderingHintClearTypeGridFit:
-            options = {kAntialiasGray, kHintStyleFull, kHintMetricsOn};
+            options = {CAIRO_ANTIALIAS_GRAY, CAIRO_HINT_STYLE_FULL, CAIRO_HINT_METRICS_ON};
             return true;
         case TextRenderingHintAntiAlias:
-            options = {kAntialiasGray, kHintStyleNone, kHintMetricsOff};
+            options = {CAIRO_ANTIALIAS_GRAY, CAIRO_HINT_STYLE_NONE, CAIRO_HINT_METRICS_OFF};
             return true;
     }
     return false;
@@ -51,29 +37,18 @@ bool OptionsFor(TextRenderingHint hint, FontOptions& options) {
 int SetTextRenderingHint(void* nativeGraphics, TextRenderingHint hint) {
     FontOptions wanted{};
     if (!nativeGraphics || !OptionsFor(hint, wanted)) return 2;  // invalid parameter
-    void* cairo = dlopen("libcairo.so.2", RTLD_LAZY | RTLD_NOLOAD);
-    if (!cairo) return 1;
-    const auto create = reinterpret_cast<CreateFn>(dlsym(cairo, "cairo_font_options_create"));
-    const auto destroy = reinterpret_cast<DestroyFn>(dlsym(cairo, "cairo_font_options_destroy"));
-    const auto get = reinterpret_cast<GetFn>(dlsym(cairo, "cairo_get_font_options"));
-    const auto set = reinterpret_cast<SetFn>(dlsym(cairo, "cairo_set_font_options"));
-    const auto antialias = reinterpret_cast<SetIntFn>(dlsym(cairo, "cairo_font_options_set_antialias"));
-    const auto hintStyle = reinterpret_cast<SetIntFn>(dlsym(cairo, "cairo_font_options_set_hint_style"));
-    const auto hintMetrics = reinterpret_cast<SetIntFn>(dlsym(cairo, "cairo_font_options_set_hint_metrics"));
-    int status = 1;
-    if (create && destroy && get && set && antialias && hintStyle && hintMetrics) {
-        CairoFontOptions* options = create();
-        if (options) {
-            // Keep whatever else the context has set (sub-pixel order, variations).
-            get(nativeGraphics, options);
-            antialias(options, wanted.antialias);
-            hintStyle(options, wanted.hintStyle);
-            hintMetrics(options, wanted.hintMetrics);
-            set(nativeGraphics, options);
-            destroy(options);
-            status = 0;
-        }
+    auto* cr = static_cast<cairo_t*>(nativeGraphics);
+    cairo_font_options_t* options = cairo_font_options_create();
+    if (cairo_font_options_status(options) != CAIRO_STATUS_SUCCESS) {
+        cairo_font_options_destroy(options);
+        return 1;
     }
-    dlclose(cairo);
-    return status;
+    // Keep whatever else the context has set (sub-pixel order, variations).
+    cairo_get_font_options(cr, options);
+    cairo_font_options_set_antialias(options, wanted.antialias);
+    cairo_font_options_set_hint_style(options, wanted.hintStyle);
+    cairo_font_options_set_hint_metrics(options, wanted.hintMetrics);
+    cairo_set_font_options(cr, options);
+    cairo_font_options_destroy(options);
+    return 0;
 }

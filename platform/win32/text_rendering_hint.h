@@ -13,6 +13,5 @@ enum TextRenderingHint {
     TextRenderingHintClearTypeGridFit = 5,
 };
 
-// Answers 0 when the hint is set; non-zero when there is no native context, the hint is unknown
-// or the graphics library cannot be reached.
+// Answers 0 when the hint is set; non-zero when there is no native context or the hint is unknown.
 int SetTextRenderingHint(void* nativeGraphics, TextRenderingHint hint);
