@@ -2,6 +2,8 @@
 
 #include "hostsim/host_error.h"
 
+#include <charconv>
+
 namespace hostsim {
 
 std::string CommandLine::Usage() {
@@ -12,19 +14,59 @@ std::string CommandLine::Usage() {
            "commands:\n"
            "  info PLUGIN             print the plug-in's properties and scripting terminology\n"
            "  about PLUGIN            call the About selector and print the result code\n"
-           "  run PLUGIN --in IN.png --out OUT.png [--set NAME=VALUE]...\n"
-           "                          filter an image (not available yet)\n"
+           "  run PLUGIN [OPTIONS]    use the filter once: Parameters (on its first use or with\n"
+           "                          --dialog), Prepare, Start, Finish; prints each selector's\n"
+           "                          result and the last one as \"result N\"\n"
            "  --help, -h              print this text\n"
+           "\n"
+           "run options:\n"
+           "  --set NAME=VALUE        a parameter by its scripting name (repeatable), e.g.\n"
+           "                          fontSize=24 Text=Hi ellipseChoice=Rectangle TextColor=255,0,0\n"
+           "                          numbers may carry a unit: 50% 10px 45deg 12pt; colours are\n"
+           "                          R,G,B 0-255, fractions 0-1 (with a decimal point) or #RRGGBB\n"
+           "  --script FILE           play a recorded descriptor (--set values apply on top)\n"
+           "  --record FILE           write the descriptor the filter returns at Finish\n"
+           "  --dialog, --no-dialog   ask the filter to show its dialog (play information 1) or not (0)\n"
+           "  --play-info N           the play information: 0 no dialog, 1 dialog, 2 silent\n"
+           "  --resolution PPI        the document's resolution (default 72)\n"
+           "  --size WxH              the document's size when no image is given (default 64x64)\n"
+           "  --fresh                 forget what the host kept of earlier uses of the filter\n"
+           "\n" +
+           PixelOptionsUsage() +
            "\n"
            "host options (about, run):\n"
            "  --no-basic-suite        offer no basic suite\n"
            "  --no-error-string       offer no error string\n"
            "  --no-big-document       offer no 32-bit document record\n"
-           "  --disable-suite NAME    refuse the suite NAME (may be repeated)\n"
+           "  --no-handle-procs       offer no handle procs\n"
+           "  --no-descriptor-procs   offer no scripting descriptor record\n"
+           "  --disable-suite NAME    refuse the suite NAME (may be repeated); also ActionDescriptor,\n"
+           "                          ActionReference, ActionControl, DescriptorRegistry\n"
+           "  --fail NAME             make a callback (newHandle, lockHandle, putText, ...) or a suite\n"
+           "                          function (ActionDescriptor.Make, DescriptorRegistry.*) fail\n"
+           "  --absent NAME           withhold a callback or suite function (both repeatable)\n"
+           "\n"
+           "The host keeps what outlives one run (the filter's data and parameters handles, the\n"
+           "persistent descriptor registry) in $TELLORA_HOSTSIM_STATE, else\n"
+           "${XDG_STATE_HOME:-~/.local/state}/tellora/hostsim.\n"
            "\n"
            "exit status: 0 success; 1 the plug-in could not be loaded or reported an error;\n"
            "2 bad command line\n";
 }
+
+namespace {
+
+int32 ParseWhole(const std::string& option, const std::string& text, int32 min, int32 max) {
+    int64_t v = 0;
+    const auto r = std::from_chars(text.data(), text.data() + text.size(), v);
+    if (r.ec != std::errc() || r.ptr != text.data() + text.size() || text.empty())
+        throw UsageError(option + " needs a whole number, got '" + text + "'");
+    if (v < min || v > max)
+        throw UsageError(option + " must be from " + std::to_string(min) + " to " + std::to_string(max) + ", got " + text);
+    return int32(v);
+}
+
+}  // namespace
 
 CommandLine CommandLine::Parse(const std::vector<std::string>& args) {
     CommandLine line;
@@ -65,6 +107,14 @@ CommandLine CommandLine::Parse(const std::vector<std::string>& args) {
             line.host.bigDocument = false;
         } else if (hostOptions && arg == "--disable-suite") {
             line.disabledSuites.push_back(value());
+        } else if (hostOptions && arg == "--no-handle-procs") {
+            line.host.handleProcs = false;
+        } else if (hostOptions && arg == "--no-descriptor-procs") {
+            line.host.descriptorParameters = false;
+        } else if (hostOptions && arg == "--fail") {
+            line.failing.push_back(value());
+        } else if (hostOptions && arg == "--absent") {
+            line.absent.push_back(value());
         } else if (runOptions && arg == "--in") {
             line.input = value();
         } else if (runOptions && arg == "--out") {
@@ -73,14 +123,35 @@ CommandLine CommandLine::Parse(const std::vector<std::string>& args) {
             const std::string& setting = value();
             const std::size_t eq = setting.find('=');
             if (eq == std::string::npos || eq == 0) throw UsageError("--set needs NAME=VALUE, got '" + setting + "'");
-            line.settings.emplace_back(setting.substr(0, eq), setting.substr(eq + 1));
+            line.run.settings.emplace_back(setting.substr(0, eq), setting.substr(eq + 1));
+        } else if (runOptions && arg == "--script") {
+            line.run.scriptFile = value();
+        } else if (runOptions && arg == "--record") {
+            line.run.recordFile = value();
+        } else if (runOptions && (arg == "--dialog" || arg == "--no-dialog" || arg == "--play-info")) {
+            int32 playInfo = arg == "--dialog" ? plugInDialogDisplay : plugInDialogDontDisplay;
+            if (arg == "--play-info") playInfo = ParseWhole(arg, value(), 0, 2);
+            if (line.run.playInfo && *line.run.playInfo != playInfo)
+                throw UsageError("--dialog, --no-dialog and --play-info disagree");
+            line.run.playInfo = playInfo;
+        } else if (runOptions && arg == "--resolution") {
+            line.resolution = ParseWhole(arg, value(), 1, 1000000);
+        } else if (runOptions && arg == "--size") {
+            const std::string& size = value();
+            const std::size_t x = size.find('x');
+            if (x == std::string::npos) throw UsageError("--size needs WIDTHxHEIGHT, got '" + size + "'");
+            line.size = std::make_pair(ParseWhole(arg, size.substr(0, x), 0, 1 << 20),
+                                       ParseWhole(arg, size.substr(x + 1), 0, 1 << 20));
+        } else if (runOptions && ParsePixelOption(arg, value, line.pixels)) {
+            // taken
+        } else if (runOptions && arg == "--fresh") {
+            line.run.fresh = true;
         } else {
             throw UsageError("unknown option '" + arg + "' for " + verb);
         }
     }
 
     if (line.plugin.empty()) throw UsageError(verb + " needs a PLUGIN file");
-    if (runOptions && (line.input.empty() || line.output.empty())) throw UsageError("run needs --in and --out");
     return line;
 }
 

@@ -1,6 +1,10 @@
 // The command line of filterhost.
 #pragma once
+#include "hostsim/filter_run.h"
 #include "hostsim/host_session.h"
+#include "hostsim/pixel_job.h"
+
+#include <optional>
 
 #include <string>
 #include <utility>
@@ -15,13 +19,21 @@ struct CommandLine {
 
     Command command = Command::Help;
     std::string plugin;
-    // run: the image to filter, where to write the result, and parameter values by name.
+    // run: the image to filter and where to write the result.
     std::string input;
     std::string output;
-    std::vector<std::pair<std::string, std::string>> settings;
+    // run: the document's mode, depth, layers, selection and how pixels are served.
+    PixelRunOptions pixels;
+    // run: scripting, dialog and stored state.
+    RunOptions run;
+    // run: the document when no image is given.
+    std::optional<std::pair<int32, int32>> size;  // width, height
+    std::optional<int32> resolution;               // pixels per inch
     // about, run: what the host offers.
     HostOptions host;
-    std::vector<std::string> disabledSuites;
+    std::vector<std::string> disabledSuites;  // suite names or the short names of ActionSuiteInfos
+    std::vector<std::string> failing;         // callbacks (CallbackTable names) or "Suite.Function"
+    std::vector<std::string> absent;
 
     // `args` excludes the program name. Throws UsageError.
     static CommandLine Parse(const std::vector<std::string>& args);

@@ -4,6 +4,9 @@
 #include "hostsim/info_report.h"
 #include "hostsim/plugin_module.h"
 
+#include <algorithm>
+#include <memory>
+
 namespace hostsim {
 
 int FilterHostApp::Run(const std::vector<std::string>& args) {
@@ -25,9 +28,35 @@ int FilterHostApp::Run(const std::vector<std::string>& args) {
     }
 }
 
+namespace {
+
+// A callback of the filter record, "Suite.Function" or "Suite.*" of the host's action suites.
+void SetCallbackMode(HostSession& session, const std::string& name, CallbackMode mode) {
+    if (const auto callback = CallbackTable::FromName(name)) {
+        session.callbacks().Set(*callback, mode);
+        return;
+    }
+    const std::vector<std::string> functions = ActionSuiteFunctionNames();
+    bool known = std::find(functions.begin(), functions.end(), name) != functions.end();
+    for (const ActionSuiteInfo& info : ActionSuiteInfos()) known = known || name == std::string(info.shortName) + ".*";
+    if (!known) {
+        std::string names;
+        for (std::size_t i = 0; i < CallbackTable::kCount; ++i) names += std::string(" ") + CallbackTable::Name(HostCallback(i));
+        throw UsageError("unknown callback '" + name + "'; callbacks:" + names +
+                         "; suite functions: ActionDescriptor.Make, DescriptorRegistry.Get, ... or Suite.*");
+    }
+    session.callbacks().SetSuiteFunction(name, mode);
+}
+
+}  // namespace
+
 void FilterHostApp::ApplyHostOptions(const CommandLine& line, HostSession& session) {
     session.SetOptions(line.host);
-    for (const std::string& name : line.disabledSuites) session.basicSuite().SetEnabled(name, false);
+    for (const std::string& name : line.disabledSuites) session.basicSuite().SetEnabled(SuiteIdFor(name), false);
+    for (const std::string& name : line.failing) SetCallbackMode(session, name, CallbackMode::Failing);
+    for (const std::string& name : line.absent) SetCallbackMode(session, name, CallbackMode::Absent);
+    // Absent entries are taken out of the record and the suites' tables now.
+    session.ResetFilterRecord();
 }
 
 int FilterHostApp::Info(const CommandLine& line) {
@@ -52,9 +81,51 @@ int FilterHostApp::About(const CommandLine& line) {
 }
 
 int FilterHostApp::FilterImage(const CommandLine& line) {
-    (void)line;
-    err_ << "filterhost: the run command is not available yet\n";
-    return kFailure;
+    const auto module = PluginModule::Load(line.plugin);
+    HostSession session;
+    ApplyHostOptions(line, session);
+    Document document = session.document();
+    if (line.size) {
+        document.width = line.size->first;
+        document.height = line.size->second;
+    }
+    if (line.resolution) document.resolution = *line.resolution;
+    session.SetDocument(document);
+    // Pixels are served when there is an image to read or to write.
+    std::unique_ptr<PixelJob> pixels;
+    if (!line.input.empty() || !line.output.empty()) {
+        pixels = std::make_unique<PixelJob>(session, line.input, std::make_pair(document.width, document.height),
+                                            line.pixels, err_);
+        if (line.resolution) pixels->document().resolution = *line.resolution;
+        pixels->host().Refresh();
+    }
+
+    FilterRun run(*module, session);
+    const RunReport report = run.Run(line.run);
+    if (pixels) pixels->Finish(report.succeeded ? line.output : std::string());
+    PrintRunReport(report);
+    return report.succeeded ? kSuccess : kFailure;
+}
+
+void FilterHostApp::PrintRunReport(const RunReport& report) {
+    for (std::size_t i = 0; i < report.calls.size(); ++i) {
+        const SelectorCall& call = report.calls[i];
+        // A run of Continue calls with the same result is one line.
+        std::size_t same = 1;
+        while (i + same < report.calls.size() && report.calls[i + same].selector == call.selector &&
+               report.calls[i + same].result == call.result)
+            ++same;
+        out_ << "selector " << SelectorName(call.selector) << ": " << call.result;
+        if (same > 1) out_ << " (x" << same << ")";
+        out_ << '\n';
+        i += same - 1;
+    }
+    out_ << "result " << report.result << '\n';
+    if (!report.errorText.empty()) out_ << "error string: " << report.errorText << '\n';
+    if (!report.succeeded && !report.calls.empty())
+        err_ << "filterhost: the " << SelectorName(report.calls.back().selector) << " selector failed\n";
+    for (const std::string& note : report.notes) err_ << "filterhost: note: " << note << '\n';
+    for (const std::string& problem : report.problems) err_ << "filterhost: plug-in fault: " << problem << '\n';
 }
 
 }  // namespace hostsim

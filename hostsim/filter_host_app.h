@@ -22,8 +22,11 @@ private:
     int Info(const CommandLine& line);
     int About(const CommandLine& line);
     int FilterImage(const CommandLine& line);
-    // Prepares a session with the host options of the command line.
+    // Prepares a session with the host options of the command line. Throws UsageError for a
+    // callback or suite function name it does not know.
     static void ApplyHostOptions(const CommandLine& line, HostSession& session);
+    // Prints the selectors' results, the notes and the plug-in's faults.
+    void PrintRunReport(const RunReport& report);
 
     std::ostream& out_;
     std::ostream& err_;

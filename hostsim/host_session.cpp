@@ -1,5 +1,7 @@
 #include "hostsim/host_session.h"
 
+#include "hostsim/descriptor_registry.h"
+#include "hostsim/host_handle_procs.h"
 #include "hostsim/plugin_module.h"
 
 #include <algorithm>
@@ -30,8 +32,35 @@ private:
 }  // namespace
 
 HostSession::HostSession(const HostOptions& options, const Document& document)
-    : options_(options), document_(document) {
+    : options_(options), document_(document), actionSuites_(DescriptorRegistry::ForFile("")) {
+    actionSuites_.Register(basic_);
     ResetFilterRecord();
+}
+
+HostSession::~HostSession() {
+    // Everything lent to the plug-in goes with the session; the handle store frees its own.
+    scriptDescriptors_.Clear();
+    actionSuites_.Clear();
+    if (currentSession == this) currentSession = nullptr;
+}
+
+HostSession::CallScope::CallScope(HostSession& session) : previous_(currentSession), active_(session.basic_) {
+    currentSession = &session;
+}
+HostSession::CallScope::~CallScope() { currentSession = previous_; }
+
+bool HostSession::IsKeptHandle(Handle h) const {
+    if (!h) return false;
+    return h == reinterpret_cast<Handle>(data_) || h == filter_.parameters ||
+           h == scriptDescriptors_.record()->descriptor;
+}
+
+std::size_t HostSession::LeakedHandles() const {
+    std::size_t leaked = 0;
+    for (const Handle h : handles_.LiveHandles()) {
+        if (!IsKeptHandle(h)) ++leaked;
+    }
+    return leaked;
 }
 
 void HostSession::SetOptions(const HostOptions& options) {
@@ -58,7 +87,9 @@ void HostSession::ResetFilterRecord() {
     platformData_.hwnd = options_.hostWindow;
 
     FilterRecord& r = filter_;
+    const Handle parameters = r.parameters;
     r = FilterRecord{};
+    r.parameters = parameters;
     ApplyCallbacks();
 
     r.imageSize = VPoint{doc.height, doc.width};
@@ -86,6 +117,12 @@ void HostSession::ResetFilterRecord() {
     bigDocument_.filterRect32 = VRect{0, 0, doc.height, doc.width};
     bigDocument_.wholeSize32 = bigDocument_.filterRect32;
     r.bigDocumentData = options_.bigDocument ? &bigDocument_ : nullptr;
+    if (hooks_) hooks_->OnRecordReset(r, bigDocument_);
+}
+
+void HostSession::SetHooks(SessionHooks* hooks) {
+    hooks_ = hooks;
+    ResetFilterRecord();
 }
 
 void HostSession::ApplyCallbacks() {
@@ -93,6 +130,11 @@ void HostSession::ApplyCallbacks() {
     r.abortProc = callbacks_.Present(HostCallback::Abort) ? &HostSession::AbortProc : nullptr;
     r.progressProc = callbacks_.Present(HostCallback::Progress) ? &HostSession::ProgressProc : nullptr;
     r.advanceState = callbacks_.Present(HostCallback::AdvanceState) ? &HostSession::AdvanceStateProc : nullptr;
+    FillHandleProcs(handleProcs_, callbacks_);
+    r.handleProcs = options_.handleProcs ? &handleProcs_ : nullptr;
+    scriptDescriptors_.Apply(options_.readDescriptorProcs, options_.writeDescriptorProcs, callbacks_);
+    r.descriptorParameters = options_.descriptorParameters ? scriptDescriptors_.record() : nullptr;
+    actionSuites_.Apply(callbacks_);
 }
 
 void HostSession::PrepareErrorString() {
@@ -128,7 +170,10 @@ int16 HostSession::Call(PluginEntryProc entry, int16 selector) {
     {
         CurrentScope current(this);
         BasicSuite::ActiveScope active(basic_);
+        SessionHooks* hooks = selector == filterSelectorAbout ? nullptr : hooks_;
+        if (hooks) hooks->BeforeCall(selector, filter_);
         entry(selector, record, &data_, &result_);
+        if (hooks) hooks->AfterCall(selector, result_, filter_);
     }
     CheckErrorString();
     return result_;
@@ -146,13 +191,15 @@ void HostSession::ProgressProc(int32 done, int32 total) {
     self->callbacks_.Enter(HostCallback::Progress);
     self->progressDone_ = done;
     self->progressTotal_ = total;
+    if (self->hooks_) self->hooks_->OnProgress(done, total);
 }
 
 OSErr HostSession::AdvanceStateProc() {
     HostSession* self = Current();
     if (!self) return paramErr;
     if (self->callbacks_.Enter(HostCallback::AdvanceState)) return self->callbacks_.FailureCode(HostCallback::AdvanceState);
-    // No pixels are served yet: the request is accepted and nothing is delivered.
+    if (self->hooks_) return self->hooks_->AdvanceState(self->filter_);
+    // Without a pixel host the request is accepted and nothing is delivered.
     self->filter_.inData = nullptr;
     self->filter_.outData = nullptr;
     self->filter_.maskData = nullptr;

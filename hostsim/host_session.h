@@ -1,9 +1,14 @@
 // One host-side filter session: the records the plug-in receives and the state a host keeps
 // for it between calls.
 #pragma once
+#include "hostsim/action_suites.h"
 #include "hostsim/basic_suite.h"
 #include "hostsim/callback_table.h"
 #include "hostsim/document.h"
+#include "hostsim/handle_store.h"
+#include "hostsim/problem_log.h"
+#include "hostsim/script_descriptors.h"
+#include "hostsim/session_hooks.h"
 
 #include "pluginapi/filter_record.h"
 
@@ -23,6 +28,10 @@ struct HostOptions {
     void* hostWindow = nullptr;          // platformData->hwnd (a GTK top-level window, or null)
     int16 initialResult = noErr;         // the result slot before every call
     int32 maxSpace = 256 * 1024 * 1024;  // maxSpace at the start of a run
+    bool handleProcs = true;             // handleProcs; false: null (single procs: callbacks())
+    bool descriptorParameters = true;    // descriptorParameters; false: null
+    bool readDescriptorProcs = true;     // descriptorParameters->readDescriptorProcs; false: null
+    bool writeDescriptorProcs = true;    // descriptorParameters->writeDescriptorProcs; false: null
 };
 
 // Owns the About record, the filter record and everything they point to, the plug-in data
@@ -35,6 +44,7 @@ public:
     static constexpr std::size_t kErrorStringSize = 256;
 
     explicit HostSession(const HostOptions& options = {}, const Document& document = {});
+    ~HostSession();
     HostSession(const HostSession&) = delete;
     HostSession& operator=(const HostSession&) = delete;
 
@@ -43,9 +53,15 @@ public:
     const Document& document() const { return document_; }
     void SetDocument(const Document& document);
     // Builds a fresh filter record from the options and document: the start of a new run.
+    // The parameters handle stays, as a host keeps it for the next use of the filter.
     void ResetFilterRecord();
 
     BasicSuite& basicSuite() { return basic_; }
+    // The pixel side of the host (PixelHost), or null: it fills the record's image fields at
+    // every ResetFilterRecord, sees every filter-selector call and serves advanceState and
+    // progress. Not owned; setting it rebuilds the record.
+    void SetHooks(SessionHooks* hooks);
+    SessionHooks* hooks() const { return hooks_; }
     // Changes take effect at the next call.
     CallbackTable& callbacks() { return callbacks_; }
 
@@ -56,6 +72,26 @@ public:
 
     intptr_t& data() { return data_; }
     int16 result() const { return result_; }
+
+    // Host memory handles lent through handleProcs (also the host's own handles: the scripting
+    // descriptor, text and object handles).
+    HandleStore& handles() { return handles_; }
+    const HandleStore& handles() const { return handles_; }
+    // The scripting descriptor of the filter record and its read and write procs.
+    ScriptDescriptors& scriptDescriptors() { return scriptDescriptors_; }
+    // ActionDescriptor, ActionReference, ActionControl and DescriptorRegistry, registered in
+    // basicSuite() under their names; switch one off with basicSuite().SetEnabled.
+    ActionSuites& actionSuites() { return actionSuites_; }
+    // What the host refused or found wrong in the plug-in's calls.
+    ProblemLog& problems() { return problems_; }
+    const ProblemLog& problems() const { return problems_; }
+    void ReportMisuse(std::string what) { problems_.Add(std::move(what)); }
+
+    // Handles the plug-in holds beyond those the host keeps for it between calls (the data
+    // slot's handle, the parameters handle and the scripting descriptor): 0 unless it leaked.
+    std::size_t LeakedHandles() const;
+    // True when `h` is one the host keeps for the plug-in between calls.
+    bool IsKeptHandle(Handle h) const;
 
     // The error string as text (length byte, then at most 255 bytes); empty when the host
     // offers none or the plug-in left it empty.
@@ -75,6 +111,20 @@ public:
     // filter record carry no context and find their session here.
     static HostSession* Current();
 
+    // Makes this session the current one (and its basic suite the active one) for the scope's
+    // lifetime: for host code that uses the callbacks and suites as a plug-in would.
+    class CallScope {
+    public:
+        explicit CallScope(HostSession& session);
+        ~CallScope();
+        CallScope(const CallScope&) = delete;
+        CallScope& operator=(const CallScope&) = delete;
+
+    private:
+        HostSession* previous_;
+        BasicSuite::ActiveScope active_;
+    };
+
 private:
     void BuildAboutRecord();
     void ApplyCallbacks();
@@ -89,6 +139,12 @@ private:
     Document document_;
     BasicSuite basic_;
     CallbackTable callbacks_;
+    HandleStore handles_;
+    HandleProcs handleProcs_{};
+    ScriptDescriptors scriptDescriptors_;
+    ActionSuites actionSuites_;
+    ProblemLog problems_;
+    SessionHooks* hooks_ = nullptr;
 
     PlatformData platformData_{};
     AboutRecord about_{};

@@ -1,6 +1,10 @@
 #include "hostsim/command_line.h"
+#include "hostsim/filter_state.h"
 #include "hostsim/host_error.h"
+#include "hostsim/state_folder.h"
 #include "test_support.h"
+
+#include <filesystem>
 
 using hostsim::CommandLine;
 using hostsim::UsageError;
@@ -55,13 +59,11 @@ TEST(FilterHost, UsageErrorsExitWithTwo) {
     EXPECT_EQ(r.exitCode, 0);
     EXPECT_TRUE(Contains(r.output, "usage: filterhost"));
     for (const char* args : {"", "frobnicate x", "info", "about --in x.png plugin", "info --no-basic-suite plugin",
-                             "run plugin --in a.png", "about a b"}) {
+                             "about a b", "run p --play-info 3", "run p --dialog --no-dialog", "run p --size 10",
+                             "run p --resolution 0", "about --set a=1 p"}) {
         r = RunFilterHost(args);
         EXPECT_EQ(r.exitCode, 2) << args << "\n" << r.output;
     }
-    r = RunFilterHost("run '" + kFixturePath + "' --in a.png --out b.png");
-    EXPECT_EQ(r.exitCode, 1);
-    EXPECT_TRUE(Contains(r.output, "not available yet"));
 }
 
 TEST(CommandLine, RunTakesImagesSettingsAndHostOptions) {
@@ -72,14 +74,90 @@ TEST(CommandLine, RunTakesImagesSettingsAndHostOptions) {
     EXPECT_EQ(line.plugin, "f.8bf");
     EXPECT_EQ(line.input, "a.png");
     EXPECT_EQ(line.output, "b.png");
-    ASSERT_EQ(line.settings.size(), 2u);
-    EXPECT_EQ(line.settings[0], std::make_pair(std::string("Text"), std::string("a=b")));
-    EXPECT_EQ(line.settings[1], std::make_pair(std::string("Font Size"), std::string()));
+    ASSERT_EQ(line.run.settings.size(), 2u);
+    EXPECT_EQ(line.run.settings[0], std::make_pair(std::string("Text"), std::string("a=b")));
+    EXPECT_EQ(line.run.settings[1], std::make_pair(std::string("Font Size"), std::string()));
     EXPECT_FALSE(line.host.bigDocument);
     EXPECT_TRUE(line.host.basicSuite);
     EXPECT_EQ(line.disabledSuites, std::vector<std::string>{"S1"});
 
+    EXPECT_FALSE(line.run.playInfo);
+
+    const CommandLine scripted = CommandLine::Parse({"run", "f", "--script", "s.txt", "--record", "r.txt", "--no-dialog",
+                                                     "--fresh", "--size", "0x3", "--resolution", "300",
+                                                     "--no-handle-procs", "--fail", "lockHandle", "--absent", "putText"});
+    EXPECT_EQ(scripted.run.scriptFile, "s.txt");
+    EXPECT_EQ(scripted.run.recordFile, "r.txt");
+    EXPECT_EQ(scripted.run.playInfo, plugInDialogDontDisplay);
+    EXPECT_TRUE(scripted.run.fresh);
+    EXPECT_EQ(scripted.size, std::make_pair(0, 3));
+    EXPECT_EQ(scripted.resolution, 300);
+    EXPECT_FALSE(scripted.host.handleProcs);
+    EXPECT_EQ(scripted.failing, std::vector<std::string>{"lockHandle"});
+    EXPECT_EQ(scripted.absent, std::vector<std::string>{"putText"});
+    EXPECT_EQ(CommandLine::Parse({"run", "f", "--play-info", "2"}).run.playInfo, plugInDialogSilent);
+
     EXPECT_THROW(CommandLine::Parse({"run", "f", "--in", "a", "--out", "b", "--set", "=1"}), UsageError);
     EXPECT_THROW(CommandLine::Parse({"run", "f", "--in"}), UsageError);
     EXPECT_EQ(CommandLine::Parse({"about", "f", "--help"}).command, CommandLine::Command::Help);
+}
+
+// The fixture returns an error at Finish and asks for a suite the command line does not offer,
+// so runs stop with the plug-in's code; what matters here is what the host says and does.
+class FilterHostRun : public ::testing::Test {
+protected:
+    void SetUp() override {
+        state_ = TempPath("state");
+        std::filesystem::remove_all(state_);
+        setenv("TELLORA_HOSTSIM_STATE", state_.c_str(), 1);
+    }
+    ProcessResult Run(const std::string& args) {
+        return RunFilterHost("run '" + kFixturePath + "' " + args);
+    }
+    std::string state_;
+};
+
+TEST_F(FilterHostRun, PrintsEachSelectorAndStopsAtTheFirstFailure) {
+    const ProcessResult r = Run("");
+    EXPECT_EQ(r.exitCode, 1) << r.output;
+    EXPECT_TRUE(Contains(r.output, "selector Parameters: 0\nselector Prepare: -30900\nresult -30900\n")) << r.output;
+    EXPECT_TRUE(Contains(r.output, "filterhost: the Prepare selector failed")) << r.output;
+    EXPECT_FALSE(Contains(r.output, "Start")) << r.output;
+    // The fixture keeps a counter, not a handle, in the data slot: nothing can be stored.
+    EXPECT_TRUE(Contains(r.output, "note: the plug-in keeps handles of its own")) << r.output;
+}
+
+TEST_F(FilterHostRun, BadInputIsRefusedBeforeThePluginRuns) {
+    ProcessResult r = Run("--set size=1");
+    EXPECT_EQ(r.exitCode, 2) << r.output;
+    EXPECT_TRUE(Contains(r.output, "no parameter 'size'; its parameters are: amount, shape, caption")) << r.output;
+    r = Run("--set shape=Round");
+    EXPECT_EQ(r.exitCode, 2) << r.output;
+    EXPECT_TRUE(Contains(r.output, "shape: 'Round' is not one of: Soft, Hard")) << r.output;
+    r = Run("--fail bogus");
+    EXPECT_EQ(r.exitCode, 2) << r.output;
+    EXPECT_TRUE(Contains(r.output, "unknown callback 'bogus'")) << r.output;
+
+    const std::string script = TempPath("script.txt");
+    WriteBytes(script, {'\'', 'a', 'b', 'c', 'd', '\'', ' ', 'x'});
+    r = Run("--script '" + script + "'");
+    EXPECT_EQ(r.exitCode, 1) << r.output;
+    EXPECT_TRUE(Contains(r.output, script + ":1: unknown value kind 'x'")) << r.output;
+    r = Run("--script '" + TempPath("missing.txt") + "'");
+    EXPECT_EQ(r.exitCode, 1) << r.output;
+    EXPECT_TRUE(Contains(r.output, "cannot open the script")) << r.output;
+
+    hostsim::WriteStateFile(hostsim::FilterStatePath(state_, "Hostsim-Fixture..."), "plugin \"x\"\ndata 1");
+    r = Run("");
+    EXPECT_EQ(r.exitCode, 1) << r.output;
+    EXPECT_TRUE(Contains(r.output, ".state:2: hex bytes come in pairs of digits (--fresh forgets the stored state)"))
+        << r.output;
+    r = Run("--fresh");
+    EXPECT_TRUE(Contains(r.output, "selector Parameters: 0")) << r.output;
+
+    hostsim::WriteStateFile(state_ + "/descriptor-registry.txt", "entry");
+    r = Run("");
+    EXPECT_EQ(r.exitCode, 1) << r.output;
+    EXPECT_TRUE(Contains(r.output, "descriptor-registry.txt:1: expected the entry's name in double quotes")) << r.output;
+    EXPECT_FALSE(Contains(r.output, "selector")) << r.output;
 }

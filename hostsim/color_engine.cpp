@@ -1,0 +1,325 @@
+#include "hostsim/color_engine.h"
+
+#include "pluginapi/color_space.h"
+
+#include <lcms2.h>
+
+#include <algorithm>
+#include <cmath>
+#include <map>
+#include <utility>
+#include <vector>
+
+namespace hostsim {
+namespace {
+
+constexpr int16 kRGB = plugIncolorServicesRGBSpace;
+constexpr int16 kHSB = plugIncolorServicesHSBSpace;
+constexpr int16 kCMYK = plugIncolorServicesCMYKSpace;
+constexpr int16 kLab = plugIncolorServicesLabSpace;
+constexpr int16 kGray = plugIncolorServicesGraySpace;
+constexpr int16 kHSL = plugIncolorServicesHSLSpace;
+
+// Grid of the RGB-to-CMYK link; its separation is not piecewise linear, so it needs a fine
+// grid. The CMYK-to-RGB direction is multilinear and exact on any grid.
+constexpr cmsUInt32Number kSeparationGrid = 65;
+constexpr cmsUInt32Number kCompositionGrid = 17;
+constexpr std::size_t kChunk = 4096;
+
+double Clamp01(double v) { return std::isnan(v) ? 0.0 : std::clamp(v, 0.0, 1.0); }
+
+// The idealised press: each ink absorbs its complement, black absorbs all.
+cmsInt32Number ComposeSampler(const cmsFloat32Number in[], cmsFloat32Number out[], void*) {
+    const float k = 1.0f - in[3];
+    for (int i = 0; i < 3; ++i) out[i] = (1.0f - in[i]) * k;
+    return TRUE;
+}
+
+// Full grey-component replacement: black carries all the darkness, one ink stays at zero.
+cmsInt32Number SeparateSampler(const cmsFloat32Number in[], cmsFloat32Number out[], void*) {
+    const float max = std::max({in[0], in[1], in[2]});
+    out[3] = 1.0f - max;
+    for (int i = 0; i < 3; ++i) out[i] = max > 0.0f ? 1.0f - in[i] / max : 0.0f;
+    return TRUE;
+}
+
+void HueToRgb(double h, double chroma, double m, double* rgb) {
+    const double h6 = std::fmod(h, 1.0) * 6.0;
+    const double x = chroma * (1.0 - std::fabs(std::fmod(h6, 2.0) - 1.0));
+    double r = 0, g = 0, b = 0;
+    switch (int(h6)) {
+        case 0: r = chroma, g = x; break;
+        case 1: r = x, g = chroma; break;
+        case 2: g = chroma, b = x; break;
+        case 3: g = x, b = chroma; break;
+        case 4: r = x, b = chroma; break;
+        default: r = chroma, b = x; break;
+    }
+    rgb[0] = Clamp01(r + m);
+    rgb[1] = Clamp01(g + m);
+    rgb[2] = Clamp01(b + m);
+}
+
+double HueOf(const double* rgb, double max, double delta) {
+    if (delta <= 0) return 0.0;
+    double h;
+    if (max == rgb[0]) h = std::fmod((rgb[1] - rgb[2]) / delta + 6.0, 6.0);
+    else if (max == rgb[1]) h = (rgb[2] - rgb[0]) / delta + 2.0;
+    else h = (rgb[0] - rgb[1]) / delta + 4.0;
+    return std::fmod(h / 6.0, 1.0);
+}
+
+void HsbToRgb(const double* hsb, double* rgb) {
+    const double chroma = hsb[2] * hsb[1];
+    HueToRgb(hsb[0], chroma, hsb[2] - chroma, rgb);
+}
+
+void RgbToHsb(const double* rgb, double* hsb) {
+    const double max = std::max({rgb[0], rgb[1], rgb[2]});
+    const double min = std::min({rgb[0], rgb[1], rgb[2]});
+    hsb[0] = HueOf(rgb, max, max - min);
+    hsb[1] = max > 0 ? (max - min) / max : 0.0;
+    hsb[2] = max;
+}
+
+void HslToRgb(const double* hsl, double* rgb) {
+    const double chroma = (1.0 - std::fabs(2.0 * hsl[2] - 1.0)) * hsl[1];
+    HueToRgb(hsl[0], chroma, hsl[2] - chroma / 2.0, rgb);
+}
+
+void RgbToHsl(const double* rgb, double* hsl) {
+    const double max = std::max({rgb[0], rgb[1], rgb[2]});
+    const double min = std::min({rgb[0], rgb[1], rgb[2]});
+    const double l = (max + min) / 2.0;
+    const double d = 1.0 - std::fabs(2.0 * l - 1.0);
+    hsl[0] = HueOf(rgb, max, max - min);
+    hsl[1] = d > 0 ? std::min((max - min) / d, 1.0) : 0.0;
+    hsl[2] = l;
+}
+
+bool IsCmsSpace(int16 s) { return s == kRGB || s == kCMYK || s == kLab || s == kGray; }
+
+cmsUInt32Number FormatOf(int16 space) {
+    switch (space) {
+        case kRGB: return TYPE_RGB_DBL;
+        case kCMYK: return TYPE_CMYK_DBL;
+        case kLab: return TYPE_Lab_DBL;
+        default: return TYPE_GRAY_DBL;
+    }
+}
+
+// Unit components to LittleCMS's double encodings and back.
+void ToCms(int16 space, const double* in, double* out, std::size_t count) {
+    const int n = ColorEngine::Components(space);
+    for (std::size_t i = 0; i < count; ++i, in += n, out += n) {
+        if (space == kCMYK) {
+            for (int c = 0; c < 4; ++c) out[c] = in[c] * 100.0;
+        } else if (space == kLab) {
+            out[0] = in[0] * 100.0;
+            out[1] = in[1] * 255.0 - 128.0;
+            out[2] = in[2] * 255.0 - 128.0;
+        } else {
+            std::copy(in, in + n, out);
+        }
+    }
+}
+
+void FromCms(int16 space, const double* in, double* out, std::size_t count) {
+    const int n = ColorEngine::Components(space);
+    for (std::size_t i = 0; i < count; ++i, in += n, out += n) {
+        if (space == kCMYK) {
+            for (int c = 0; c < 4; ++c) out[c] = Clamp01(in[c] / 100.0);
+        } else if (space == kLab) {
+            out[0] = Clamp01(in[0] / 100.0);
+            out[1] = Clamp01((in[1] + 128.0) / 255.0);
+            out[2] = Clamp01((in[2] + 128.0) / 255.0);
+        } else {
+            for (int c = 0; c < n; ++c) out[c] = Clamp01(in[c]);
+        }
+    }
+}
+
+void LogError(cmsContext context, cmsUInt32Number, const char* text) {
+    if (auto* sink = static_cast<std::string*>(cmsGetContextUserData(context))) *sink = text ? text : "";
+}
+
+}  // namespace
+
+struct ColorEngine::Impl {
+    std::string lastError;
+    cmsContext context = nullptr;
+    cmsHPROFILE rgb = nullptr;
+    cmsHPROFILE lab = nullptr;
+    cmsHPROFILE gray = nullptr;
+    cmsHPROFILE cmykToRgb = nullptr;
+    cmsHPROFILE rgbToCmyk = nullptr;
+    std::map<std::pair<int16, int16>, cmsHTRANSFORM> transforms;
+
+    Impl() {
+        context = cmsCreateContext(nullptr, &lastError);
+        cmsSetLogErrorHandlerTHR(context, &LogError);
+        rgb = cmsCreate_sRGBProfileTHR(context);
+        lab = cmsCreateLab4ProfileTHR(context, cmsD50_xyY());
+        const cmsFloat64Number srgbCurve[5] = {2.4, 1.0 / 1.055, 0.055 / 1.055, 1.0 / 12.92, 0.04045};
+        cmsToneCurve* curve = cmsBuildParametricToneCurve(context, 4, srgbCurve);
+        gray = curve ? cmsCreateGrayProfileTHR(context, cmsD50_xyY(), curve) : nullptr;
+        if (curve) cmsFreeToneCurve(curve);
+    }
+
+    ~Impl() {
+        for (auto& entry : transforms)
+            if (entry.second) cmsDeleteTransform(entry.second);
+        for (cmsHPROFILE p : {rgb, lab, gray, cmykToRgb, rgbToCmyk})
+            if (p) cmsCloseProfile(p);
+        if (context) cmsDeleteContext(context);
+    }
+
+    // A device link whose one table maps `inputs` channels of `from` to `outputs` of `to`.
+    cmsHPROFILE MakeLink(cmsColorSpaceSignature from, cmsColorSpaceSignature to, cmsUInt32Number inputs,
+                         cmsUInt32Number outputs, cmsUInt32Number grid, cmsSAMPLERFLOAT sampler) {
+        cmsHPROFILE link = cmsCreateProfilePlaceholder(context);
+        cmsPipeline* pipeline = cmsPipelineAlloc(context, inputs, outputs);
+        cmsStage* table = cmsStageAllocCLutFloat(context, grid, inputs, outputs, nullptr);
+        bool ok = link && pipeline && table && cmsStageSampleCLutFloat(table, sampler, nullptr, 0);
+        if (ok) {
+            ok = cmsPipelineInsertStage(pipeline, cmsAT_END, table);
+            table = nullptr;  // the pipeline owns it now (or freed it on failure)
+        }
+        if (ok) {
+            cmsSetProfileVersion(link, 4.3);
+            cmsSetDeviceClass(link, cmsSigLinkClass);
+            cmsSetColorSpace(link, from);
+            cmsSetPCS(link, to);
+            ok = cmsWriteTag(link, cmsSigAToB0Tag, pipeline);
+        }
+        if (table) cmsStageFree(table);
+        if (pipeline) cmsPipelineFree(pipeline);
+        if (!ok && link) {
+            cmsCloseProfile(link);
+            link = nullptr;
+        }
+        return link;
+    }
+
+    cmsHPROFILE ProfileOf(int16 space) {
+        switch (space) {
+            case kRGB: return rgb;
+            case kLab: return lab;
+            default: return gray;
+        }
+    }
+
+    cmsHTRANSFORM Transform(int16 from, int16 to) {
+        const auto key = std::make_pair(from, to);
+        const auto found = transforms.find(key);
+        if (found != transforms.end()) return found->second;
+
+        if ((from == kCMYK || to == kCMYK) && !cmykToRgb) {
+            cmykToRgb = MakeLink(cmsSigCmykData, cmsSigRgbData, 4, 3, kCompositionGrid, &ComposeSampler);
+            rgbToCmyk = MakeLink(cmsSigRgbData, cmsSigCmykData, 3, 4, kSeparationGrid, &SeparateSampler);
+        }
+        // CMYK is defined against sRGB: go through it on the CMYK side.
+        std::vector<cmsHPROFILE> chain;
+        if (from == kCMYK && to == kRGB) chain = {cmykToRgb};
+        else if (from == kRGB && to == kCMYK) chain = {rgbToCmyk};
+        else if (from == kCMYK) chain = {cmykToRgb, rgb, ProfileOf(to)};
+        else if (to == kCMYK) chain = {ProfileOf(from), rgb, rgbToCmyk};
+        else chain = {ProfileOf(from), ProfileOf(to)};
+        cmsHTRANSFORM transform = nullptr;
+        if (std::all_of(chain.begin(), chain.end(), [](cmsHPROFILE p) { return p != nullptr; })) {
+            std::vector<cmsBool> bpc(chain.size(), FALSE);
+            std::vector<cmsUInt32Number> intents(chain.size(), INTENT_RELATIVE_COLORIMETRIC);
+            std::vector<cmsFloat64Number> adaptation(chain.size(), 1.0);
+            transform = cmsCreateExtendedTransform(context, cmsUInt32Number(chain.size()), chain.data(), bpc.data(),
+                                                   intents.data(), adaptation.data(), nullptr, 0, FormatOf(from),
+                                                   FormatOf(to), cmsFLAGS_NOCACHE | cmsFLAGS_NOOPTIMIZE);
+        }
+        transforms[key] = transform;
+        return transform;
+    }
+};
+
+ColorEngine::ColorEngine() : impl_(std::make_unique<Impl>()) {}
+ColorEngine::~ColorEngine() = default;
+
+int ColorEngine::Components(int16 space) {
+    switch (space) {
+        case kRGB:
+        case kHSB:
+        case kLab:
+        case kHSL: return 3;
+        case kCMYK: return 4;
+        case kGray: return 1;
+        default: return 0;
+    }
+}
+
+const char* ColorEngine::SpaceName(int16 space) {
+    switch (space) {
+        case kRGB: return "RGB";
+        case kHSB: return "HSB";
+        case kCMYK: return "CMYK";
+        case kLab: return "Lab";
+        case kGray: return "gray";
+        case kHSL: return "HSL";
+        default: return "unknown";
+    }
+}
+
+bool ColorEngine::Convert(int16 from, int16 to, const double* in, double* out, std::size_t count) {
+    const int nIn = Components(from);
+    const int nOut = Components(to);
+    if (!nIn || !nOut) {
+        error_ = "no colour space " + std::to_string(from == to || nIn ? to : from);
+        return false;
+    }
+    if (from == to) {
+        std::copy(in, in + count * std::size_t(nIn), out);
+        return true;
+    }
+    // HSB and HSL are rearrangements of RGB: reduce both ends to RGB, LittleCMS does the rest.
+    const bool hsIn = from == kHSB || from == kHSL;
+    const bool hsOut = to == kHSB || to == kHSL;
+    const int16 cmsFrom = hsIn ? kRGB : from;
+    const int16 cmsTo = hsOut ? kRGB : to;
+    cmsHTRANSFORM transform = nullptr;
+    if (cmsFrom != cmsTo && IsCmsSpace(cmsFrom) && IsCmsSpace(cmsTo)) {
+        transform = impl_->Transform(cmsFrom, cmsTo);
+        if (!transform) {
+            error_ = "LittleCMS cannot convert " + std::string(SpaceName(cmsFrom)) + " to " + SpaceName(cmsTo) +
+                     (impl_->lastError.empty() ? "" : ": " + impl_->lastError);
+            return false;
+        }
+    }
+    const std::size_t scratch = std::min(kChunk, count) * 4;
+    std::vector<double> a(scratch), b(scratch);
+    for (std::size_t start = 0; start < count; start += kChunk) {
+        const std::size_t n = std::min(kChunk, count - start);
+        const double* src = in + start * std::size_t(nIn);
+        // Step 1: source components to the LittleCMS input (RGB for HSB/HSL).
+        if (hsIn) {
+            for (std::size_t i = 0; i < n; ++i)
+                (from == kHSB ? HsbToRgb : HslToRgb)(src + i * 3, a.data() + i * 3);
+        } else {
+            ToCms(from, src, a.data(), n);
+        }
+        // Step 2: colour management.
+        const int16 mid = cmsTo;
+        if (transform) {
+            cmsDoTransform(transform, a.data(), b.data(), cmsUInt32Number(n));
+            FromCms(mid, b.data(), b.data(), n);
+        } else {
+            FromCms(mid, a.data(), b.data(), n);
+        }
+        // Step 3: to the destination's components.
+        double* dst = out + start * std::size_t(nOut);
+        if (hsOut) {
+            for (std::size_t i = 0; i < n; ++i) (to == kHSB ? RgbToHsb : RgbToHsl)(b.data() + i * 3, dst + i * 3);
+        } else {
+            std::copy(b.data(), b.data() + n * std::size_t(nOut), dst);
+        }
+    }
+    return true;
+}
+
+}  // namespace hostsim

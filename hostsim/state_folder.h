@@ -1,0 +1,24 @@
+// hostsim's state folder, where the host keeps what outlives one process: the filters'
+// stored state and the persistent descriptor registry entries.
+#pragma once
+#include <optional>
+#include <string>
+
+namespace hostsim {
+
+// $TELLORA_HOSTSIM_STATE when set; otherwise $XDG_STATE_HOME (when absolute) or
+// $HOME/.local/state, followed by tellora/hostsim. Throws HostError when none is set.
+std::string StateFolder();
+
+// Creates the folder and its parents; throws HostError when it cannot.
+void MakeFolders(const std::string& path);
+// The file's contents; nullopt when it does not exist. Throws HostError when it cannot be read
+// or is implausibly large for a state file.
+std::optional<std::string> ReadStateFile(const std::string& path);
+// Writes through a temporary file and a rename, so a reader sees the old or the new
+// contents, never a part; creates the folder. Throws HostError.
+void WriteStateFile(const std::string& path, const std::string& contents);
+// Removes the file when it exists; throws HostError when it cannot.
+void RemoveStateFile(const std::string& path);
+
+}  // namespace hostsim

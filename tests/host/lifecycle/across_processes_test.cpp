@@ -1,0 +1,110 @@
+// What one filterhost process leaves for the next: the descriptor registry, the plug-in's
+// Windows-registry store, the stored handles, recorded descriptors; and what the play
+// information makes of the dialog.
+#include "lifecycle_support.h"
+
+using namespace hostsim;
+using namespace lifecycle;
+
+namespace {
+
+class AcrossProcesses : public LifecycleTest {
+protected:
+    // Runs filterhost and expects it to succeed.
+    ProcessResult Succeed(const std::string& args, bool display = true) {
+        const ProcessResult r = FilterHost(args, display);
+        EXPECT_EQ(r.exitCode, 0) << args << "\n" << r.output;
+        return r;
+    }
+};
+
+constexpr const char* kNoDisplayError = "could not start its user interface toolkit";
+
+}  // namespace
+
+TEST_F(AcrossProcesses, ScriptedValuesComeBackThroughTheDescriptorRegistry) {
+    Succeed("--set fontSize=24 --set Text='Hello there' --no-dialog");
+    EXPECT_EQ(RegistryFiles(), 0u) << "the descriptor registry was there: no Windows-registry fallback";
+
+    // --fresh: the stored parameters handle is forgotten, only the registry can bring the values.
+    const ProcessResult r = Succeed("--fresh --no-dialog --record '" + Path("next.txt") + "'");
+    EXPECT_TRUE(Contains(r.output, "selector Parameters: 0")) << r.output;
+    const Descriptor next = ReadRecord(Path("next.txt"));
+    EXPECT_EQ(FontSize(next), 24.0);
+    ASSERT_NE(next.Find(kText), nullptr);
+    EXPECT_EQ(next.Find(kText)->text, "Hello there");
+}
+
+TEST_F(AcrossProcesses, WithoutTheRegistrySuiteTheWindowsRegistryKeepsTheValues) {
+    Succeed("--disable-suite DescriptorRegistry --set fontSize=24 --no-dialog");
+    EXPECT_GT(RegistryFiles(), 0u);
+    EXPECT_FALSE(ReadStateFile(state_ + "/descriptor-registry.txt")) << "nothing went to the descriptor registry";
+
+    Succeed("--disable-suite DescriptorRegistry --fresh --no-dialog --record '" + Path("next.txt") + "'");
+    EXPECT_EQ(FontSize(ReadRecord(Path("next.txt"))), 24.0);
+}
+
+TEST_F(AcrossProcesses, AnEmptyDescriptorRegistryLoadsNothingAndDoesNotFallBack) {
+    // The Windows registry holds 30 from a run on a host without the registry suite.
+    Succeed("--disable-suite DescriptorRegistry --set fontSize=30 --no-dialog");
+    ASSERT_GT(RegistryFiles(), 0u);
+
+    Succeed("--fresh --no-dialog --record '" + Path("next.txt") + "'");
+    EXPECT_EQ(FontSize(ReadRecord(Path("next.txt"))), 12.0) << "the default, not the Windows registry's 30";
+}
+
+TEST_F(AcrossProcesses, ARepeatedRunGetsTheParametersHandleAndDataByteBack) {
+    Succeed("--set fontSize=30 --no-dialog");
+    // Without the registry entry only the stored parameters handle can bring 30 back.
+    std::filesystem::remove(state_ + "/descriptor-registry.txt");
+
+    // No descriptor: the stored data byte decides. Had it come back as 1, the dialog would fail
+    // for want of a display.
+    const ProcessResult r = Succeed("--record '" + Path("next.txt") + "'", false);
+    EXPECT_FALSE(Contains(r.output, "Parameters")) << "a repeated use does not ask: " << r.output;
+    EXPECT_EQ(FontSize(ReadRecord(Path("next.txt"))), 30.0);
+
+    // After --fresh the filter is used for the first time again: Parameters, data byte 1.
+    const ProcessResult fresh = FilterHost("--fresh", false);
+    EXPECT_NE(fresh.exitCode, 0) << fresh.output;
+    EXPECT_TRUE(Contains(fresh.output, "selector Parameters: 0")) << fresh.output;
+    EXPECT_TRUE(Contains(fresh.output, kNoDisplayError)) << fresh.output;
+}
+
+TEST_F(AcrossProcesses, ThePlayInformationDecidesTheDialog) {
+    // Every run starts afresh, so the data byte is 1 and only the descriptor can say "no".
+    for (const char* silent : {"--play-info 0", "--play-info 2", "--no-dialog"}) {
+        Succeed(std::string("--fresh ") + silent, false);
+    }
+    for (const char* asking : {"--play-info 1", "--dialog", "--set fontSize=20 --dialog"}) {
+        const ProcessResult r = FilterHost(std::string("--fresh ") + asking, false);
+        EXPECT_EQ(r.exitCode, 1) << asking << "\n" << r.output;
+        EXPECT_TRUE(Contains(r.output, "selector Start: -30904")) << r.output;
+        EXPECT_TRUE(Contains(r.output, kNoDisplayError)) << r.output;
+    }
+    // Without a descriptor the data byte (1 on a first use) decides.
+    EXPECT_TRUE(Contains(FilterHost("--fresh", false).output, kNoDisplayError));
+
+    if (!HasDisplay()) GTEST_SKIP() << "a dialog run needs a display";
+    const ProcessResult shown = Succeed("--fresh --dialog --set fontSize=20 --record '" + Path("shown.txt") + "'");
+    EXPECT_EQ(FontSize(ReadRecord(Path("shown.txt"))), 20.0);
+}
+
+TEST_F(AcrossProcesses, ARecordedDescriptorReplays) {
+    Succeed("--set fontSize=18 --set Text=Recorded --set ellipseChoice=Rectangle --set TextColor=255,0,0 "
+            "--set fontUnderline=true --set fontFamily=2 --no-dialog --record '" + Path("first.txt") + "'");
+    const Descriptor recorded = ReadRecord(Path("first.txt"));
+    EXPECT_EQ(recorded.Count(), 21u);
+
+    // Other values in the registry and the stored handles ...
+    Succeed("--set fontSize=99 --set Text=Other --set ellipseChoice=Ellipse --no-dialog");
+    // ... and the replay wins over them.
+    Succeed("--script '" + Path("first.txt") + "' --record '" + Path("replayed.txt") + "'");
+    EXPECT_EQ(ReadRecord(Path("replayed.txt")), recorded);
+
+    // Settings apply on top of a script.
+    Succeed("--script '" + Path("first.txt") + "' --set fontSize=7 --record '" + Path("changed.txt") + "'");
+    Descriptor expected = recorded;
+    expected.Put(kFontSize, DescriptorValue::Float(7));
+    EXPECT_EQ(ReadRecord(Path("changed.txt")), expected);
+}
