@@ -137,6 +137,13 @@ public:
     const PSChannelPortsSuite* PortsSuite() { return HasChannelPorts() ? channelPorts : nullptr; }
 
     // --- Host services: colour picker, display, presets folder, modal dialog ---
+    // Shows the part `source` of `image` (image coordinates) at the top-left of `destination`
+    // through the host's displayPixels callback, with the selection `mask` (may hold no data)
+    // and the image's extra alpha plane as masks. `platformContext` goes to the host unchanged
+    // (on GTK the cairo context of the paint). `drawn` receives the destination, or an empty
+    // rectangle at its top-left when the host has no display callback. Returns the host's code.
+    OSErr DisplayPixels(Rect& drawn, const Rect& source, const Rect& destination, ImageBuffer& image,
+                        ImageBuffer& mask, void* platformContext);
 
     AboutRecord* aboutRecord = nullptr;
     FilterRecord* filterRecord = nullptr;

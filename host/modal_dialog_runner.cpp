@@ -1,0 +1,69 @@
+#include "host/modal_dialog_runner.h"
+
+#include "win32/focus.h"
+#include "win32/host_window.h"
+
+#include <wx/dialog.h>
+#include <wx/init.h>
+#include <wx/nativewin.h>
+
+#include <stdexcept>
+
+namespace Corvantis::Host::PS {
+namespace {
+
+// Everything the runner must undo, undone in reverse order on every way out.
+class HostWindowSession {
+public:
+    explicit HostWindowSession(HWND hostWindow) : window(hostWindow) {
+        int argc = 0;
+        started = wxInitialize(argc, static_cast<wxChar**>(nullptr));
+        if (!started) {
+            wxUninitialize();  // a failed start still counts as one level
+            throw std::runtime_error("Tellora could not start its user interface toolkit to show its dialog.");
+        }
+        if (void* handle = HostWindowContainerHandle(window)) {
+            container = new wxNativeContainerWindow(static_cast<wxNativeContainerWindowHandle>(handle));
+            if (!container->GetHandle()) {
+                delete container;
+                container = nullptr;
+            }
+        }
+        // The host window takes no input while the dialog is up.
+        if (IsWindow(window)) {
+            EnableWindow(window, 0);
+            disabled = true;
+        }
+    }
+    ~HostWindowSession() {
+        delete dialog;
+        if (disabled) EnableWindow(window, 1);
+        // Our container owns only its own widget; the host's window is left alone.
+        delete container;
+        wxUninitialize();
+        SetFocus(window);
+    }
+    HostWindowSession(const HostWindowSession&) = delete;
+    HostWindowSession& operator=(const HostWindowSession&) = delete;
+
+    HWND window;
+    wxNativeContainerWindow* container = nullptr;
+    wxDialog* dialog = nullptr;
+    bool started = false;
+    bool disabled = false;
+};
+
+}  // namespace
+
+bool RunModalInHostWindow(Host* host, Parameters* params, const DialogFactory& factory) {
+    FilterRecord* record = host ? host->filterRecord : nullptr;
+    HWND hostWindow = record && record->platformData ? record->platformData->hwnd : nullptr;
+
+    HostWindowSession session(hostWindow);
+    if (factory) session.dialog = factory(host, params, session.container);
+    if (!session.dialog) throw std::runtime_error("Tellora could not create its dialog.");
+    session.dialog->Centre(wxBOTH);
+    return session.dialog->ShowModal() == wxID_OK;
+}
+
+}  // namespace Corvantis::Host::PS

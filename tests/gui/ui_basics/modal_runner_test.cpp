@@ -1,0 +1,94 @@
+#include "host/modal_dialog_runner.h"
+#include "toolkit_fixture.h"
+#include "win32/focus.h"
+#include "win32/host_window.h"
+
+#include <wx/frame.h>
+#include <wx/nativewin.h>
+#include <wx/sizer.h>
+
+#include <stdexcept>
+
+using Corvantis::Host::PS::Host;
+using List = Corvantis::Host::PS::Parameters;
+
+namespace {
+
+struct Seen {
+    bool hostEnabled = true;
+    bool insideHost = false;
+    bool destroyed = false;
+};
+
+// Closes itself from the modal loop with a click on `id`, noting the host window's state first.
+class ProbeDialog : public wxDialog {
+public:
+    ProbeDialog(wxWindow* parent, Seen& seen, int id, HWND host) : wxDialog(parent, wxID_ANY, "probe"), seen(seen) {
+        SetSizerAndFit(CreateStdDialogButtonSizer(wxOK | wxCANCEL));
+        CallAfter([this, id, host] {
+            this->seen.hostEnabled = IsWindowEnabled(host) != 0;
+            this->seen.insideHost = dynamic_cast<wxNativeContainerWindow*>(GetParent()) != nullptr;
+            wxCommandEvent click(wxEVT_BUTTON, id);
+            click.SetEventObject(FindWindow(id));
+            FindWindow(id)->GetEventHandler()->ProcessEvent(click);
+        });
+    }
+    ~ProbeDialog() override { seen.destroyed = true; }
+    Seen& seen;
+};
+
+class ModalRunner : public ToolkitTest {
+protected:
+    void SetUp() override {
+        ToolkitTest::SetUp();
+        if (IsSkipped()) return;
+        hostFrame = new wxFrame(nullptr, wxID_ANY, "host", wxDefaultPosition, wxSize(300, 200));
+        hostFrame->Show();
+        platform.hwnd = hostFrame->GetHandle();
+        record.platformData = &platform;
+        host.filterRecord = &record;
+        SetFocus(nullptr);
+    }
+    void TearDown() override {
+        delete hostFrame;
+        ToolkitTest::TearDown();
+    }
+    bool Run(int closeWith) {
+        return RunModalInHostWindow(&host, &list, [&](Host*, List*, wxWindow* parent) {
+            return new ProbeDialog(parent, seen, closeWith, platform.hwnd);
+        });
+    }
+
+    wxFrame* hostFrame = nullptr;
+    PlatformData platform{};
+    FilterRecord record{};
+    TestHost host;
+    List list;
+    Seen seen;
+};
+
+}  // namespace
+
+TEST_F(ModalRunner, OkAndCancelInsideTheDisabledHostWindow) {
+    for (int id : {wxID_OK, wxID_CANCEL}) {
+        seen = Seen{};
+        SetFocus(nullptr);
+        EXPECT_EQ(Run(id), id == wxID_OK);
+        EXPECT_TRUE(seen.insideHost);
+        EXPECT_FALSE(seen.hostEnabled);  // no input to the host during the modal loop
+        EXPECT_TRUE(seen.destroyed);     // gone before the runner returned
+        EXPECT_TRUE(IsWindowEnabled(platform.hwnd));
+        EXPECT_EQ(GetFocus(), platform.hwnd);
+    }
+    record.platformData = nullptr;  // a host without a window: no parent
+    seen = Seen{};
+    EXPECT_TRUE(Run(wxID_OK));
+    EXPECT_FALSE(seen.insideHost);
+}
+
+TEST_F(ModalRunner, AFactoryWithoutDialogStillRestoresTheHost) {
+    auto none = [](Host*, List*, wxWindow*) -> wxDialog* { return nullptr; };
+    EXPECT_THROW(RunModalInHostWindow(&host, &list, none), std::runtime_error);
+    EXPECT_TRUE(IsWindowEnabled(platform.hwnd));
+    EXPECT_EQ(GetFocus(), platform.hwnd);
+}

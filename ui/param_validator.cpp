@@ -1,0 +1,354 @@
+#include "ui/param_validator.h"
+
+#include "ui/color_button.h"
+#include "ui/framework_events.h"
+#include "ui/numeric_entry.h"
+#include "ui/slider_validator.h"
+#include "win32/message_box.h"
+
+#include <wx/choicebk.h>
+#include <wx/ctrlsub.h>
+#include <wx/intl.h>
+#include <wx/notebook.h>
+#include <wx/slider.h>
+#include <wx/textctrl.h>
+#include <wx/utils.h>
+
+#include <cwctype>
+
+namespace Corvantis::Host::Param {
+namespace {
+
+bool IsNumeric(ParameterType type) {
+    return type == ParameterType::Float || type == ParameterType::Integer || type == ParameterType::Enumerated;
+}
+
+}  // namespace
+
+wxBEGIN_EVENT_TABLE(ParamValidator, wxGenericValidator)
+    EVT_CHAR(ParamValidator::OnChar)
+    EVT_TEXT(wxID_ANY, ParamValidator::OnText)
+    EVT_TEXT_ENTER(wxID_ANY, ParamValidator::OnTextEnter)
+    EVT_KILL_FOCUS(ParamValidator::OnKillFocus)
+wxEND_EVENT_TABLE()
+
+ParamValidator::ParamValidator(Parameter* param, long parameterIndex)
+    : wxGenericValidator(static_cast<int*>(nullptr)), parameter(param), index(parameterIndex) {
+    if (parameter && parameter->type == ParameterType::Float)
+        step = SliderStepFor(parameter->sliderMin.GetFloat(), parameter->sliderMax.GetFloat());
+    AimGenericTarget();
+}
+
+ParamValidator::ParamValidator(const ParamValidator& other) : wxGenericValidator(static_cast<int*>(nullptr)) {
+    Copy(other);
+}
+
+ParamValidator::~ParamValidator() {
+    // Only a slider that still serves this validator is told to forget it.
+    if (partner && partner->GetParamValidator() == this) partner->SetParamValidator(nullptr);
+}
+
+bool ParamValidator::Copy(const ParamValidator& other) {
+    wxGenericValidator::Copy(other);
+    partner = other.partner;
+    parameter = other.parameter;
+    index = other.index;
+    intValue = other.intValue;
+    text = other.text;
+    boolValue = other.boolValue;
+    step = other.step;
+    editing = false;
+    AimGenericTarget();
+    return true;
+}
+
+void ParamValidator::AimGenericTarget() {
+    Initialize();
+    if (!parameter) return;
+    switch (parameter->type) {
+        case ParameterType::Integer:
+        case ParameterType::Enumerated: m_pInt = &intValue; break;
+        case ParameterType::Boolean: m_pBool = &boolValue; break;
+        case ParameterType::Text: m_pString = &text; break;
+        default: break;  // Float and Color are handled here
+    }
+}
+
+void ParamValidator::SetSlider(SliderValidator* slider) {
+    partner = slider;
+    if (!partner || !parameter) return;
+    auto* control = dynamic_cast<wxSlider*>(partner->GetWindow());
+    if (!control) return;
+    if (parameter->type == ParameterType::Integer) {
+        control->SetRange(parameter->sliderMin.GetInteger(), parameter->sliderMax.GetInteger());
+    } else if (parameter->type == ParameterType::Float) {
+        control->SetRange(SliderPositionOf(parameter->sliderMin.GetFloat(), step),
+                          SliderPositionOf(parameter->sliderMax.GetFloat(), step));
+    }
+}
+
+void ParamValidator::BeginEdit() {
+    if (editing) return;
+    editing = true;
+    wxWindow* window = GetWindow();
+    if (window) SendFrameworkEvent(window->GetEventHandler(), EVT_PARAM_BEGIN_CHANGE, window->GetId(), this, index);
+}
+
+void ParamValidator::EndEdit(wxEventType type) {
+    if (!editing) return;
+    if (type != EVT_PARAM_CHANGING) editing = false;
+    wxWindow* window = GetWindow();
+    if (window) SendFrameworkEvent(window->GetEventHandler(), type, window->GetId(), this, index);
+}
+
+void ParamValidator::GetText(wxString& out) const {
+    if (auto* field = dynamic_cast<wxTextCtrl*>(GetWindow())) out = field->GetValue();
+}
+
+void ParamValidator::SetText(const wxString& value) {
+    if (auto* field = dynamic_cast<wxTextCtrl*>(GetWindow())) field->SetValue(value);
+}
+
+void ParamValidator::Store(int32_t value) {
+    if (parameter->value.GetInteger() == value) return;
+    BeginEdit();
+    parameter->value.SetInteger(value);
+}
+
+bool ParamValidator::Validate(wxWindow* parent) {
+    wxWindow* window = GetWindow();
+    if (!parameter || !window || !window->IsEnabled() || !IsNumeric(parameter->type)) return true;
+    // Only text fields hold typed numbers; choices and books cannot hold a wrong one.
+    if (!dynamic_cast<wxTextCtrl*>(window)) return true;
+
+    Parameter copy = *parameter;
+    wxString entry;
+    GetText(entry);
+    wxString message;
+    CheckNumericEntry(*this, copy, entry, message, true);
+    if (!message.empty()) {
+        void* owner = parent ? parent->GetHandle() : nullptr;
+        MessageBoxA(owner, message.utf8_str(), wxGetTranslation("Input error").utf8_str(),
+                    MB_OK | MB_ICONEXCLAMATION);
+    }
+    return true;  // corrected, never refused
+}
+
+bool ParamValidator::TransferToWindow() {
+    editing = false;  // an edit still open when all values are shown again is forgotten
+    wxWindow* window = GetWindow();
+    if (!parameter || !window) return true;
+    switch (parameter->type) {
+        case ParameterType::Float: {
+            const double value = parameter->value.GetFloat();
+            const wxString formatted = wxString::Format(FloatFormat, value);
+            double shown = 0, display = 0;
+            wxString current;
+            GetText(current);
+            const bool same = current.ToDouble(&shown) &&
+                              ((formatted.ToDouble(&display) && NearlyEqual(shown, display)) ||
+                               NearlyEqual(shown, value));
+            if (!same) SetText(formatted);
+            break;
+        }
+        case ParameterType::Integer:
+        case ParameterType::Enumerated: {
+            const int32_t value = parameter->value.GetInteger();
+            if (auto* book = dynamic_cast<wxChoicebook*>(window)) {
+                if (value >= 0 && static_cast<size_t>(value) < book->GetPageCount()) book->SetSelection(value);
+            } else if (auto* book = dynamic_cast<wxNotebook*>(window)) {
+                if (value >= 0 && static_cast<size_t>(value) < book->GetPageCount()) book->SetSelection(value);
+            } else if (auto* items = dynamic_cast<wxItemContainerImmutable*>(window);
+                       items && (value < 0 || static_cast<unsigned>(value) >= items->GetCount())) {
+                // A value from outside (a preset file) that names no item selects none.
+                items->SetSelection(wxNOT_FOUND);
+            } else {
+                intValue = value;
+                wxGenericValidator::TransferToWindow();
+            }
+            break;
+        }
+        case ParameterType::Text:
+            text = wxString::FromUTF8(parameter->value.text.c_str());
+            wxGenericValidator::TransferToWindow();
+            break;
+        case ParameterType::Color:
+            if (auto* button = dynamic_cast<ColorButton*>(window)) {
+                const Rgb colour = parameter->value.GetColor();
+                button->red = colour.red;
+                button->green = colour.green;
+                button->blue = colour.blue;
+                button->Update();
+            }
+            break;
+        case ParameterType::Boolean:
+            boolValue = parameter->value.GetBoolean();
+            wxGenericValidator::TransferToWindow();
+            break;
+    }
+    return true;
+}
+
+bool ParamValidator::TransferChoiceFromWindow() {
+    wxWindow* window = GetWindow();
+    if (auto* book = dynamic_cast<wxChoicebook*>(window)) {
+        const int selection = book->GetSelection();
+        if (selection != wxNOT_FOUND) Store(selection);
+        EndEdit(EVT_PARAM_CHANGED);
+        return true;
+    }
+    if (auto* field = dynamic_cast<wxTextCtrl*>(window)) {
+        wxString message;
+        const bool ok = CheckNumericEntry(*this, *parameter, field->GetValue(), message, false);
+        EndEdit(EVT_PARAM_CHANGED);
+        return ok;
+    }
+    if (auto* book = dynamic_cast<wxNotebook*>(window)) {
+        const int selection = book->GetSelection();
+        if (selection != wxNOT_FOUND) Store(selection);
+        EndEdit(EVT_PARAM_CHANGED);
+        return true;
+    }
+    if (!wxGenericValidator::TransferFromWindow()) {
+        EndEdit(EVT_PARAM_CHANGED);
+        return false;
+    }
+    // A choice with nothing selected gives no value to take.
+    if (!(dynamic_cast<wxItemContainerImmutable*>(window) && intValue == wxNOT_FOUND)) Store(intValue);
+    EndEdit(EVT_PARAM_CHANGED);
+    return true;
+}
+
+bool ParamValidator::TransferFromWindow() {
+    wxWindow* window = GetWindow();
+    if (!parameter || !window || !window->IsEnabled()) return true;
+    bool result = false;
+    switch (parameter->type) {
+        case ParameterType::Integer:
+        case ParameterType::Enumerated: return TransferChoiceFromWindow();
+        case ParameterType::Float: {
+            wxString entry, message;
+            GetText(entry);
+            result = CheckNumericEntry(*this, *parameter, entry, message, false);
+            break;
+        }
+        case ParameterType::Boolean:
+            boolValue = parameter->value.GetBoolean();
+            result = wxGenericValidator::TransferFromWindow();
+            if (result && boolValue != parameter->value.GetBoolean()) {
+                BeginEdit();  // the receiver records the old value
+                parameter->value.SetBoolean(boolValue);
+            }
+            break;
+        case ParameterType::Text:
+            result = wxGenericValidator::TransferFromWindow();
+            if (result) {
+                const std::string utf8(text.utf8_str());
+                if (utf8 != parameter->value.text) {
+                    BeginEdit();
+                    parameter->value.text = utf8;
+                }
+            }
+            break;
+        case ParameterType::Color:
+            if (auto* button = dynamic_cast<ColorButton*>(window)) {
+                const Rgb colour = parameter->value.GetColor();
+                if (button->red != colour.red || button->green != colour.green || button->blue != colour.blue) {
+                    BeginEdit();
+                    parameter->value.SetColor(button->red, button->green, button->blue);
+                }
+                result = true;
+            }
+            break;
+    }
+    EndEdit(EVT_PARAM_CHANGED);
+    return result;
+}
+
+void ParamValidator::SetFromSlider(int position, wxEventType type) {
+    if (parameter) {
+        if (parameter->type == ParameterType::Integer) {
+            SetText(wxString::Format("%d", position));
+            if (parameter->value.GetInteger() != position) {
+                BeginEdit();
+                parameter->value.SetInteger(position);
+            }
+        } else if (parameter->type == ParameterType::Float) {
+            double value = position * step;
+            const double low = parameter->sliderMin.GetFloat();
+            const double high = parameter->sliderMax.GetFloat();
+            if (low > value) value = low;
+            if (value > high) value = high;
+            SetText(wxString::Format(FloatFormat, value));
+            if (!NearlyEqual(parameter->value.GetFloat(), value)) {
+                BeginEdit();
+                parameter->value.SetFloat(value);
+            }
+        }
+    }
+    EndEdit(type);
+}
+
+void ParamValidator::OnChar(wxKeyEvent& event) {
+    if (!parameter || !IsNumeric(parameter->type)) {
+        event.Skip();
+        return;
+    }
+    const wxChar key = event.GetUnicodeKey();
+    // Control characters, delete and the toolkit's special keys (no character) pass.
+    bool passes = key == WXK_NONE || key < 32 || key == 127;
+    passes = passes || (key < 128 && std::iswdigit(static_cast<wint_t>(key))) || key == ',' || key == '-' || key == '+';
+    if (parameter->type == ParameterType::Float) passes = passes || key == '.' || key == 'e' || key == 'E';
+    if (passes) {
+        event.Skip();
+        return;
+    }
+    if (!wxValidator::IsSilent()) wxBell();
+}
+
+void ParamValidator::OnText(wxCommandEvent& event) {
+    event.Skip();
+    if (!partner || !parameter) return;
+    Parameter copy = *parameter;
+    wxString entry, message;
+    GetText(entry);
+    if (!CheckNumericEntry(*this, copy, entry, message, false)) return;
+    if (copy.type == ParameterType::Integer)
+        partner->SetSliderValue(copy.value.GetInteger());
+    else if (copy.type == ParameterType::Float)
+        partner->SetSliderValue(SliderPositionOf(copy.value.GetFloat(), step));
+}
+
+void ParamValidator::CommitFromField() {
+    wxWindow* window = GetWindow();
+    if (!dynamic_cast<wxTextCtrl*>(window)) return;
+    if (Validate(window->GetParent())) {
+        TransferFromWindow();
+        EndEdit(EVT_PARAM_CHANGED);
+    }
+}
+
+void ParamValidator::OnTextEnter(wxCommandEvent& event) {
+    event.Skip();
+    CommitFromField();
+}
+
+void ParamValidator::OnKillFocus(wxFocusEvent& event) {
+    event.Skip();
+    CommitFromField();
+}
+
+void BindParameterControls(Parameter* param, long index, wxWindow* control, wxSlider* slider) {
+    if (!control) return;
+    if (dynamic_cast<wxTextCtrl*>(control))
+        control->SetWindowStyleFlag(control->GetWindowStyleFlag() | wxTE_PROCESS_ENTER);
+    control->SetValidator(ParamValidator(param, index));
+    if (!slider) return;
+    slider->SetValidator(SliderValidator());
+    auto* field = static_cast<ParamValidator*>(control->GetValidator());
+    auto* thumb = static_cast<SliderValidator*>(slider->GetValidator());
+    field->SetSlider(thumb);
+    thumb->SetParamValidator(field);
+}
+
+}  // namespace Corvantis::Host::Param
