@@ -7,7 +7,7 @@ packages=(
   clang libclang-rt-14-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   libwxgtk3.2-dev
-  libpng-dev liblcms2-dev libcairo2-dev
+  libpng-dev liblcms2-dev libcairo2-dev libgtk-3-dev
   xvfb xauth x11-utils imagemagick
   fonts-liberation2 fonts-dejavu-core
 )

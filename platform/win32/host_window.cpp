@@ -1,25 +1,23 @@
 #include "win32/host_window.h"
 
-#include "win32/gtk_calls.h"
+#include <gtk/gtk.h>
 
-BOOL IsWindow(HWND window) { return TelloraGtk::IsWidget(window) ? 1 : 0; }
+// A host window is a GtkWidget; anything else (including null) is no window.
+BOOL IsWindow(HWND window) { return window && GTK_IS_WIDGET(window) ? 1 : 0; }
 
 BOOL IsWindowEnabled(HWND window) {
-    const auto& gtk = TelloraGtk::Get();
-    if (!IsWindow(window) || !gtk.widgetSensitive) return 0;
-    return gtk.widgetSensitive(window) ? 1 : 0;
+    if (!IsWindow(window)) return 0;
+    return gtk_widget_get_sensitive(GTK_WIDGET(window)) ? 1 : 0;
 }
 
 BOOL EnableWindow(HWND window, BOOL enable) {
-    const auto& gtk = TelloraGtk::Get();
-    if (!IsWindow(window) || !gtk.setSensitive) return 0;
+    if (!IsWindow(window)) return 0;
     const BOOL wasDisabled = IsWindowEnabled(window) ? 0 : 1;
-    gtk.setSensitive(window, enable ? 1 : 0);
+    gtk_widget_set_sensitive(GTK_WIDGET(window), enable ? TRUE : FALSE);
     return wasDisabled;
 }
 
 void* HostWindowContainerHandle(HWND window) {
-    const auto& gtk = TelloraGtk::Get();
-    if (!IsWindow(window) || !gtk.widgetWindow) return nullptr;
-    return gtk.widgetWindow(window);
+    if (!IsWindow(window)) return nullptr;
+    return gtk_widget_get_window(GTK_WIDGET(window));
 }
