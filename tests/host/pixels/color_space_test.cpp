@@ -1,0 +1,140 @@
+// The ColorSpace suite: slots, spaces, depths, colour objects, and what it refuses.
+#include "pixel_test_support.h"
+
+#include "hostsim/color_space_suite.h"
+
+#include <array>
+#include <cmath>
+#include <cstdlib>
+
+namespace pixel_test {
+namespace {
+
+class ColorSpaceTest : public ::testing::Test {
+protected:
+    ColorEngine engine;
+    FaultPlan faults;
+    ProblemLog problems;
+    ColorSpaceSuiteHost host{engine, faults, problems};
+    ColorSpaceSuiteHost::ActiveScope active{host};
+    const PSColorSpaceSuite& suite = *host.table();
+
+    using Slot8 = std::array<uint8, 4>;
+    Slot8 Convert8(int16 from, int16 to, Slot8 slot) {
+        EXPECT_EQ(suite.Convert8(from, to, slot.data(), 1), kSPNoError);
+        return slot;
+    }
+};
+
+TEST_F(ColorSpaceTest, ColoursSitRightAlignedInTheirSlots) {
+    EXPECT_EQ(Convert8(plugIncolorServicesRGBSpace, plugIncolorServicesLabSpace, {9, 255, 255, 255}),
+              (Slot8{0, 255, 128, 128}));
+    EXPECT_EQ(Convert8(plugIncolorServicesGraySpace, plugIncolorServicesRGBSpace, {0, 0, 0, 128}),
+              (Slot8{0, 128, 128, 128}));
+    EXPECT_EQ(Convert8(plugIncolorServicesRGBSpace, plugIncolorServicesGraySpace, {0, 255, 255, 255}),
+              (Slot8{0, 0, 0, 255}));
+    EXPECT_EQ(Convert8(plugIncolorServicesCMYKSpace, plugIncolorServicesRGBSpace, {0, 0, 0, 0}),
+              (Slot8{0, 255, 255, 255}));
+    EXPECT_EQ(Convert8(plugIncolorServicesRGBSpace, plugIncolorServicesCMYKSpace, {0, 255, 0, 0}),
+              (Slot8{0, 255, 255, 0}));
+    EXPECT_EQ(Convert8(plugIncolorServicesRGBSpace, plugIncolorServicesCMYKSpace, {0, 0, 0, 0}),
+              (Slot8{0, 0, 0, 255}));
+    EXPECT_EQ(Convert8(plugIncolorServicesRGBSpace, plugIncolorServicesHSBSpace, {0, 255, 0, 0}),
+              (Slot8{0, 0, 255, 255}));
+    EXPECT_EQ(Convert8(plugIncolorServicesRGBSpace, plugIncolorServicesHSLSpace, {0, 0, 0, 255}),
+              (Slot8{0, 170, 255, 128}));
+}
+
+TEST_F(ColorSpaceTest, SixteenBitSlotsRunTo32768) {
+    std::array<uint16, 8> slots{0, 32768, 32768, 32768, 0, 0, 0, 16384};
+    ASSERT_EQ(suite.Convert16(plugIncolorServicesRGBSpace, plugIncolorServicesLabSpace, slots.data(), 1), kSPNoError);
+    EXPECT_EQ(slots[1], 32768);
+    EXPECT_NEAR(slots[2], 128.0 / 255 * 32768, 2);
+    ASSERT_EQ(suite.Convert16(plugIncolorServicesGraySpace, plugIncolorServicesRGBSpace, slots.data() + 4, 1),
+              kSPNoError);
+    EXPECT_NEAR(slots[5], 16384, 1);
+    EXPECT_NEAR(slots[7], 16384, 1);
+}
+
+TEST_F(ColorSpaceTest, EveryPairOfSpacesKeepsColoursAnRGBImageCanHold) {
+    const int16 spaces[] = {plugIncolorServicesRGBSpace, plugIncolorServicesHSBSpace, plugIncolorServicesCMYKSpace,
+                            plugIncolorServicesLabSpace, plugIncolorServicesHSLSpace};
+    for (int16 space : spaces) {
+        // 16-bit slots: 1000 colours to the space and back.
+        std::vector<uint16> slots(4000), original;
+        for (int i = 0; i < 1000; ++i)
+            for (int c = 1; c < 4; ++c) slots[std::size_t(i * 4 + c)] = uint16(Pattern(i, c, space) * 32768);
+        original = slots;
+        ASSERT_EQ(suite.Convert16(plugIncolorServicesRGBSpace, space, slots.data(), 1000), kSPNoError);
+        ASSERT_EQ(suite.Convert16(space, plugIncolorServicesRGBSpace, slots.data(), 1000), kSPNoError);
+        int worst = 0;
+        for (std::size_t i = 0; i < slots.size(); ++i) worst = std::max(worst, std::abs(slots[i] - original[i]));
+        EXPECT_LE(worst, 160) << ColorEngine::SpaceName(space);  // under half an 8-bit step
+    }
+}
+
+TEST_F(ColorSpaceTest, DepthConversionsRoundAndClip) {
+    const uint8 bytes[] = {0, 1, 128, 255};
+    uint16 words[4];
+    ASSERT_EQ(suite.Convert8to16(bytes, words, 4), kSPNoError);
+    EXPECT_EQ(words[1], 129);  // 128.5, rounded
+    EXPECT_EQ(words[2], 16448);
+    EXPECT_EQ(words[3], 32768);
+    const uint16 deep[] = {0, 16384, 32768, 40000};
+    uint8 narrow[4];
+    ASSERT_EQ(suite.Convert16to8(deep, narrow, 4), kSPNoError);
+    EXPECT_EQ(narrow[1], 128);
+    EXPECT_EQ(narrow[2], 255);
+    EXPECT_EQ(narrow[3], 255);
+    const float floats[] = {-0.2f, 0.5f, 1.0f, 1.5f};
+    ASSERT_EQ(suite.Convert32to8(floats, narrow, 4), kSPNoError);
+    EXPECT_EQ(narrow[0], 0);
+    EXPECT_EQ(narrow[1], 128);
+    EXPECT_EQ(narrow[2], 255);
+    EXPECT_EQ(narrow[3], 255);
+}
+
+TEST_F(ColorSpaceTest, RefusesNonsenseWithAReason) {
+    uint8 slots[8] = {};
+    EXPECT_EQ(suite.Convert8(plugIncolorServicesRGBSpace, 9, slots, 1), paramErr);
+    EXPECT_EQ(suite.Convert8(plugIncolorServicesRGBSpace, plugIncolorServicesLabSpace, slots, -1), paramErr);
+    EXPECT_EQ(suite.Convert8(plugIncolorServicesRGBSpace, plugIncolorServicesLabSpace, nullptr, 2), paramErr);
+    EXPECT_EQ(suite.Convert8to16(nullptr, nullptr, 3), paramErr);
+    EXPECT_EQ(problems.count(), 4u);
+    EXPECT_TRUE(problems.Contains("unknown colour space 9"));
+    EXPECT_EQ(suite.Convert8(plugIncolorServicesRGBSpace, plugIncolorServicesLabSpace, nullptr, 0), kSPNoError);
+}
+
+TEST_F(ColorSpaceTest, ColourObjectsConvertAndAreCounted) {
+    ColorID color = nullptr;
+    ASSERT_EQ(suite.Make(&color), kSPNoError);
+    EXPECT_EQ(host.outstandingColors(), 1u);
+    ASSERT_EQ(suite.StuffComponents(color, plugIncolorServicesRGBSpace, 0, 0, 255, 0), kSPNoError);
+    uint8 h = 1, s = 1, b = 1;
+    ASSERT_EQ(suite.ExtractComponents(color, plugIncolorServicesHSBSpace, &h, &s, &b, nullptr, nullptr), kSPNoError);
+    EXPECT_EQ(h, 170);  // blue: two thirds round
+    EXPECT_EQ(s, 255);
+    EXPECT_EQ(b, 255);
+    int16 native = -1;
+    ASSERT_EQ(suite.GetNativeSpace(color, &native), kSPNoError);
+    EXPECT_EQ(native, plugIncolorServicesRGBSpace);
+    ASSERT_EQ(suite.Delete(&color), kSPNoError);
+    EXPECT_EQ(color, nullptr);
+    EXPECT_EQ(host.outstandingColors(), 0u);
+    ColorID stale = reinterpret_cast<ColorID>(&h);
+    EXPECT_EQ(suite.Delete(&stale), paramErr);
+}
+
+TEST_F(ColorSpaceTest, InjectedFailureAnswersTheNthCall) {
+    faults.FailAt(PixelCall::Convert8, 2, errPlugInHostInsufficient, true);
+    uint8 slot[4] = {0, 1, 2, 3};
+    EXPECT_EQ(suite.Convert8(plugIncolorServicesRGBSpace, plugIncolorServicesLabSpace, slot, 1), kSPNoError);
+    EXPECT_EQ(suite.Convert8(plugIncolorServicesRGBSpace, plugIncolorServicesLabSpace, slot, 1),
+              errPlugInHostInsufficient);
+    EXPECT_EQ(suite.Convert8(plugIncolorServicesRGBSpace, plugIncolorServicesLabSpace, slot, 1),
+              errPlugInHostInsufficient);
+    EXPECT_EQ(faults.Calls(PixelCall::Convert8), 3);
+}
+
+}  // namespace
+}  // namespace pixel_test
