@@ -155,3 +155,29 @@ bool CompositeBubble(int channels, int bits, const SourcePixels& source, const D
     compositor(source, destination, bubble);
     return true;
 }
+
+void CopyUncovered(int channels, int bits, const SourcePixels& source, const DestinationPixels& destination,
+                   std::int32_t width, std::int32_t height) {
+    if (!source.data || !destination.data || width <= 0 || height <= 0 || channels <= 0) return;
+    const std::ptrdiff_t sample = bits / 8;
+    const std::ptrdiff_t srcPlane = source.planeBytes ? source.planeBytes : sample;
+    const std::ptrdiff_t dstPlane = destination.planeBytes ? destination.planeBytes : sample;
+    const std::ptrdiff_t pixel = sample * channels;
+    // Interleaved rows of exactly the copied planes on both sides: whole rows at once.
+    const bool rows = source.columnBytes == pixel && destination.columnBytes == pixel && srcPlane == sample &&
+                      dstPlane == sample;
+    for (std::int32_t r = 0; r < height; ++r) {
+        const unsigned char* src = source.data + r * source.rowBytes;
+        unsigned char* dst = destination.data + r * destination.rowBytes;
+        if (rows) {
+            std::memmove(dst, src, std::size_t(pixel) * std::size_t(width));
+            continue;
+        }
+        for (std::int32_t c = 0; c < width; ++c) {
+            for (int p = 0; p < channels; ++p)
+                std::memmove(dst + p * dstPlane, src + p * srcPlane, std::size_t(sample));
+            src += source.columnBytes;
+            dst += destination.columnBytes;
+        }
+    }
+}

@@ -60,3 +60,8 @@ bool HasCompositor(int channels, int bits);
 // combination writes nothing and answers false.
 bool CompositeBubble(int channels, int bits, const SourcePixels& source, const DestinationPixels& destination,
                      const BubblePixels& bubble);
+
+// Copies the samples of channels planes at bits from source to destination over width x height
+// pixels: what every compositor gives at 8 and 16 bits where the bubble covers nothing.
+void CopyUncovered(int channels, int bits, const SourcePixels& source, const DestinationPixels& destination,
+                   std::int32_t width, std::int32_t height);

@@ -3,6 +3,10 @@
 #pragma once
 #include "host/host.h"
 
+#include <memory>
+
+struct TileRenderCache;
+
 // Set before the dialog opens: the document is grayscale, so colour swatches show grey.
 extern bool GrayscaleMode;
 
@@ -31,4 +35,6 @@ private:
     void RequireToolkit() const;
 
     bool toolkitStarted = false;
+    // What the tile renderer keeps between the tiles of one call (see tile_render.cpp).
+    std::shared_ptr<TileRenderCache> renderCache;
 };

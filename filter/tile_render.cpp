@@ -236,6 +236,28 @@ BubbleReach MeasureBubbleReach(const Parameters& params, const BubbleFrame& fram
     return ComputeBubbleReach(geometry, std::move(textBoxes));
 }
 
+const BubbleReach& CachedBubbleReach(TileRenderCache& cache, const Parameters& params, const BubbleFrame& frame,
+                                     float scale) {
+    const auto sameValues = [&] {
+        if (cache.values.size() != params.parameters.size()) return false;
+        for (std::size_t i = 0; i < cache.values.size(); ++i)
+            if (!(cache.values[i] == params.parameters[i].value)) return false;
+        return true;
+    };
+    if (!cache.valid || cache.scale != scale || cache.frame.width != frame.width ||
+        cache.frame.height != frame.height || cache.frame.left != frame.left || cache.frame.top != frame.top ||
+        !sameValues()) {
+        cache.valid = false;
+        cache.reach = MeasureBubbleReach(params, frame, scale);
+        cache.values.clear();
+        for (const auto& parameter : params.parameters) cache.values.push_back(parameter.value);
+        cache.frame = frame;
+        cache.scale = scale;
+        cache.valid = true;
+    }
+    return cache.reach;
+}
+
 wxImage DrawBubbleImage(const Parameters& params, float scale, const BubbleFrame& frame, const VRect& tile) {
     TileCanvas canvas(tile.right - tile.left, tile.bottom - tile.top);
     const TileOrigin origin{tile.left, tile.top};
@@ -245,11 +267,13 @@ wxImage DrawBubbleImage(const Parameters& params, float scale, const BubbleFrame
 }
 
 void RenderBubbleTile(const Parameters& params, float scale, const VRect& frameRect, const VRect& tile, int channels,
-                      int bits, const SourcePixels& source, const DestinationPixels& destination) {
+                      int bits, const SourcePixels& source, const DestinationPixels& destination,
+                      TileRenderCache* cache) {
     if (!HasCompositor(channels, bits) || !source.data || !destination.data) return;
     if (std::int64_t(tile.right) <= tile.left || std::int64_t(tile.bottom) <= tile.top) return;
     const BubbleFrame frame = FrameOf(frameRect);
-    const BubbleReach reach = MeasureBubbleReach(params, frame, scale);
+    TileRenderCache local;
+    const BubbleReach& reach = CachedBubbleReach(cache ? *cache : local, params, frame, scale);
 
     for (std::int64_t top = tile.top; top < tile.bottom; top += kMaxPartSide) {
         for (std::int64_t left = tile.left; left < tile.right; left += kMaxPartSide) {
@@ -265,9 +289,15 @@ void RenderBubbleTile(const Parameters& params, float scale, const VRect& frameR
             BubblePixels pixels;
             pixels.width = part.right - part.left;
             pixels.height = part.bottom - part.top;
-            // A part the bubble cannot touch blends as fully transparent: no drawing needed.
+            // A part the bubble cannot touch blends as fully transparent: no drawing needed, and
+            // at 8 and 16 bits that blend is the source itself.
+            const bool touched = reach.Touches(part);
+            if (!touched && bits != 32) {
+                CopyUncovered(channels, bits, src, dst, pixels.width, pixels.height);
+                continue;
+            }
             wxImage image;
-            if (reach.Touches(part)) {
+            if (touched) {
                 image = DrawBubbleImage(params, scale, frame, part);
                 if (image.HasAlpha() && image.GetWidth() == pixels.width && image.GetHeight() == pixels.height) {
                     pixels.rgb = image.GetData();
@@ -293,5 +323,7 @@ void TelloraPluginPS::RenderTile(Parameters* list, ImageBuffer& source, ImageBuf
                            source.PlaneBytes()};
     const DestinationPixels dst{destination.GetData(), destination.RowBytes(), destination.ColumnBytes(),
                                 destination.PlaneBytes()};
-    RenderBubbleTile(*list, scale, destination.imageRect, tile, destination.channels, destination.bits, src, dst);
+    if (!renderCache) renderCache = std::make_shared<TileRenderCache>();
+    RenderBubbleTile(*list, scale, destination.imageRect, tile, destination.channels, destination.bits, src, dst,
+                     renderCache.get());
 }

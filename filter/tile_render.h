@@ -5,6 +5,7 @@
 
 #include "filter/bubble_drawing.h"
 #include "filter/compositing.h"
+#include "param/parameter.h"
 #include "pluginapi/pi_types.h"
 
 #include <vector>
@@ -32,13 +33,28 @@ BubbleReach ComputeBubbleReach(const BubbleGeometry& geometry, std::vector<Bubbl
 BubbleReach MeasureBubbleReach(const Corvantis::Host::Param::Parameters& params, const BubbleFrame& frame,
                                float scale);
 
+// The outline for one set of values, frame and scale, kept across the tiles of a call so that
+// the text is laid out once rather than once per tile.
+struct TileRenderCache {
+    std::vector<Corvantis::Host::Param::ParameterValue> values;
+    BubbleFrame frame;
+    float scale = 0.0f;
+    BubbleReach reach;
+    bool valid = false;
+};
+
+// The outline for params, frame and scale: from the cache when it holds the same ones, else
+// measured and kept there.
+const BubbleReach& CachedBubbleReach(TileRenderCache& cache, const Corvantis::Host::Param::Parameters& params,
+                                     const BubbleFrame& frame, float scale);
+
 // Draws the bubble for the tile `tile` of the frame `frameRect` (both in the buffers' pixel
 // space) and blends it with the compositor for channels and bits. source and destination point
 // at the tile's top-left pixel. An unsupported channel count or depth writes nothing. Needs the
 // toolkit. Large tiles are drawn in parts, so memory stays bounded whatever the tile size.
 void RenderBubbleTile(const Corvantis::Host::Param::Parameters& params, float scale, const VRect& frameRect,
                       const VRect& tile, int channels, int bits, const SourcePixels& source,
-                      const DestinationPixels& destination);
+                      const DestinationPixels& destination, TileRenderCache* cache = nullptr);
 
 // Draws the bubble alone on a transparent image of the tile (straight colour, alpha 0 where
 // nothing is drawn), as the compositors receive it.

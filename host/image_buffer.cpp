@@ -389,7 +389,9 @@ bool ImageBuffer::RestoreHostRequest() {
 
 void ImageBuffer::RefreshHostData() {
     if (hostData == HostData::None) return;
-    AttachHostData(hostData, GetRect());
+    // A copy: attaching resets the geometry that GetRect refers to.
+    const Rect rect = GetRect();
+    AttachHostData(hostData, rect);
     RequireHostData();
 }
 

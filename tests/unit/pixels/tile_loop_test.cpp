@@ -128,6 +128,9 @@ TEST_P(CopyThrough, ReturnsEveryPixelUnchanged) {
         EXPECT_EQ(source.extraAlpha, uint8(transparency ? 1 : 0));
         EXPECT_EQ(destination.channels, source.channels);
         EXPECT_TRUE(SameRect(destination.imageRect, Rect{0, 0, 70, 300}));
+        // A renderer reads the source over the whole tile: its geometry must survive the host's
+        // later advances (a copy-through into pre-filled output data would not notice).
+        EXPECT_TRUE(SameRect(source.GetRect(), destination.GetRect()));
         if (!withMask) {
             EXPECT_FALSE(mask.HasData());
             return;
