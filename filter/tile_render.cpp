@@ -19,7 +19,7 @@
 #ifdef __WXGTK__
 #include <wx/fontutil.h>
 
-#include <dlfcn.h>
+#include <pango/pangocairo.h>
 #endif
 
 using Corvantis::Host::Param::Parameters;
@@ -64,63 +64,26 @@ public:
 #ifdef __WXGTK__
 // Ink extents of a string as the toolkit's cairo context draws it (a pango layout on the
 // context, with the font's underline and strike-through), so that glyphs reaching past their
-// advance box are inside the outline. The pango calls are found in the libraries the toolkit
-// has already loaded.
+// advance box are inside the outline.
 class PangoInk {
 public:
-    struct Rectangle {
-        int x, y, width, height;
-    };
-
-    PangoInk() {
-        pangoCairo = dlopen("libpangocairo-1.0.so.0", RTLD_LAZY | RTLD_NOLOAD);
-        pango = dlopen("libpango-1.0.so.0", RTLD_LAZY | RTLD_NOLOAD);
-        gobject = dlopen("libgobject-2.0.so.0", RTLD_LAZY | RTLD_NOLOAD);
-        if (!pangoCairo || !pango || !gobject) return;
-        createLayout = reinterpret_cast<CreateLayoutFn>(dlsym(pangoCairo, "pango_cairo_create_layout"));
-        setFont = reinterpret_cast<SetFontFn>(dlsym(pango, "pango_layout_set_font_description"));
-        setText = reinterpret_cast<SetTextFn>(dlsym(pango, "pango_layout_set_text"));
-        extents = reinterpret_cast<ExtentsFn>(dlsym(pango, "pango_layout_get_pixel_extents"));
-        unref = reinterpret_cast<UnrefFn>(dlsym(gobject, "g_object_unref"));
-    }
-    ~PangoInk() {
-        for (void* lib : {pangoCairo, pango, gobject})
-            if (lib) dlclose(lib);
-    }
-    PangoInk(const PangoInk&) = delete;
-    PangoInk& operator=(const PangoInk&) = delete;
+    using Rectangle = PangoRectangle;
 
     bool Measure(void* cairoContext, const wxFont& font, const wxString& text, Rectangle& ink,
                  Rectangle& logical) const {
-        if (!createLayout || !setFont || !setText || !extents || !unref || !cairoContext) return false;
+        if (!cairoContext) return false;
         const wxNativeFontInfo* info = font.GetNativeFontInfo();
         if (!info || !info->description) return false;
         const wxScopedCharBuffer data = text.utf8_str();
-        PangoLayout* layout = createLayout(cairoContext);
+        PangoLayout* layout = pango_cairo_create_layout(static_cast<cairo_t*>(cairoContext));
         if (!layout) return false;
-        setFont(layout, info->description);
-        setText(layout, data.data(), int(data.length()));
+        pango_layout_set_font_description(layout, info->description);
+        pango_layout_set_text(layout, data.data(), int(data.length()));
         font.GTKSetPangoAttrs(layout);
-        extents(layout, &ink, &logical);
-        unref(layout);
+        pango_layout_get_pixel_extents(layout, &ink, &logical);
+        g_object_unref(layout);
         return true;
     }
-
-private:
-    using CreateLayoutFn = PangoLayout* (*)(void*);
-    using SetFontFn = void (*)(PangoLayout*, const PangoFontDescription*);
-    using SetTextFn = void (*)(PangoLayout*, const char*, int);
-    using ExtentsFn = void (*)(PangoLayout*, Rectangle*, Rectangle*);
-    using UnrefFn = void (*)(void*);
-
-    void* pangoCairo = nullptr;
-    void* pango = nullptr;
-    void* gobject = nullptr;
-    CreateLayoutFn createLayout = nullptr;
-    SetFontFn setFont = nullptr;
-    SetTextFn setText = nullptr;
-    ExtentsFn extents = nullptr;
-    UnrefFn unref = nullptr;
 };
 #endif
 
