@@ -16,9 +16,8 @@ void SetDialogStandIn(std::function<bool(Corvantis::Host::PS::Parameters*)> stan
 
 int DialogRequestCount() { return gDialogRequests; }
 
-bool RunTelloraDialog(Corvantis::Host::PS::Host&, Corvantis::Host::PS::Parameters* params) {
+std::optional<bool> AskDialogStandIn(Corvantis::Host::PS::Parameters* params) {
     ++gDialogRequests;
     if (StandIn()) return StandIn()(params);
-    // The dialog is not built yet: confirm with the values as they are.
-    return true;
+    return std::nullopt;
 }

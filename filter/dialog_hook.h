@@ -1,12 +1,15 @@
-// Runs the plug-in's modal dialog over the working parameter list; true when confirmed.
+// In-process hosts and tests can answer the dialog in its place. Every request is counted,
+// answered by a stand-in or not.
 #pragma once
 #include "host/host.h"
 
 #include <functional>
+#include <optional>
 
-bool RunTelloraDialog(Corvantis::Host::PS::Host& host, Corvantis::Host::PS::Parameters* params);
+// Counts the request; the stand-in's answer when one is set, else nothing (show the dialog).
+std::optional<bool> AskDialogStandIn(Corvantis::Host::PS::Parameters* params);
 
-// Tests and hosts without a user can put an answer in place of the dialog. Reset with nullptr.
+// Puts an answer in place of the dialog. Reset with nullptr.
 void SetDialogStandIn(std::function<bool(Corvantis::Host::PS::Parameters*)> standIn);
 // How many times a dialog was asked for in this process.
 int DialogRequestCount();

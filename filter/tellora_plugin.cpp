@@ -3,7 +3,9 @@
 #include "filter/dialog_hook.h"
 #include "filter/parameter_table.h"
 #include "host/image_modes.h"
+#include "host/modal_dialog_runner.h"
 #include "param/ps_parameters.h"
+#include "ui/tellora_ui.h"
 #include "win32/toolkit_state.h"
 
 #include <wx/init.h>
@@ -42,7 +44,8 @@ void TelloraPluginPS::OnAbout() {
 bool TelloraPluginPS::RunDialog(Parameters* list) {
     GrayscaleMode = filterRecord && Corvantis::Host::PS::ColorSpaceOfMode(filterRecord->imageMode) == 4;
     RequireToolkit();
-    return RunTelloraDialog(*this, list);
+    if (const auto answer = AskDialogStandIn(list)) return *answer;
+    return Corvantis::Host::PS::RunModalInHostWindow(this, list, CreateTelloraDialog);
 }
 
 void TelloraPluginPS::DefineParameters(Parameters* list) {

@@ -1,5 +1,6 @@
 #include "host/modal_dialog_runner.h"
 
+#include "host/unattended_dialog.h"
 #include "win32/focus.h"
 #include "win32/host_window.h"
 
@@ -7,6 +8,7 @@
 #include <wx/init.h>
 #include <wx/nativewin.h>
 
+#include <memory>
 #include <stdexcept>
 
 namespace Corvantis::Host::PS {
@@ -63,6 +65,10 @@ bool RunModalInHostWindow(Host* host, Parameters* params, const DialogFactory& f
     if (factory) session.dialog = factory(host, params, session.container);
     if (!session.dialog) throw std::runtime_error("Tellora could not create its dialog.");
     session.dialog->Centre(wxBOTH);
+    // Batch runs and runs without a terminal go through the real dialog, which ends itself with
+    // OK once it is on screen (see unattended_dialog.h).
+    std::unique_ptr<UnattendedDialog> unattended;
+    if (!DialogRunIsAttended()) unattended = std::make_unique<UnattendedDialog>(session.dialog);
     return session.dialog->ShowModal() == wxID_OK;
 }
 

@@ -1,0 +1,105 @@
+// The dialog's presets: the list of the preset files in the preset folder, saving the current
+// values as a new preset, applying the selected one and deleting it with the Delete key.
+#include "param/parameters.h"
+#include "ui/tellora_ui.h"
+#include "win32/message_box.h"
+
+#include <wx/dir.h>
+#include <wx/filedlg.h>
+#include <wx/filefn.h>
+#include <wx/filename.h>
+#include <wx/intl.h>
+#include <wx/listbox.h>
+#include <wx/log.h>
+
+#include <exception>
+
+namespace {
+
+const char kMessageCaption[] = "Message";
+
+}  // namespace
+
+bool TelloraUIBase::MakePresetFolder() const {
+    if (presetFolder.empty()) return false;
+    wxLogNull quiet;  // a folder that cannot be made is reported by its callers, not logged
+    wxFileName::Mkdir(presetFolder, 0777, wxPATH_MKDIR_FULL);
+    return wxDir::Exists(presetFolder);
+}
+
+wxString TelloraUIBase::PresetPath(const wxString& name) const { return presetFolder + name + ".txt"; }
+
+void TelloraUIBase::FillPresetList() {
+    if (!presetList) return;
+    // No documents folder means no preset folder: never list the working directory instead.
+    wxDir dir;
+    bool opened = false;
+    if (MakePresetFolder()) {
+        wxLogNull quiet;
+        opened = dir.Open(presetFolder);
+    }
+    if (!opened) {
+        MessageBoxA(nullptr, " No directory here ", kMessageCaption, MB_OK);
+        return;
+    }
+    wxArrayString names;
+    wxString file;
+    for (bool more = dir.GetFirst(&file, "*.txt", wxDIR_FILES); more; more = dir.GetNext(&file))
+        names.Add(wxFileName(file).GetName());
+    if (!names.empty()) presetList->Append(names);
+}
+
+void TelloraUIBase::SavePresetTo(const wxString& chosenPath) {
+    // No name is no file: never a bare ".txt" in the working folder.
+    if (chosenPath.empty()) {
+        MessageBoxA(nullptr, "Preset saving error", kMessageCaption, MB_OK);
+        return;
+    }
+    wxFileName file(chosenPath);
+    if (!file.HasExt()) file.SetExt("txt");
+    // A preset that could not be written must not pass for saved.
+    if (!parameters || !parameters->SavePreset(file.GetFullPath().ToStdWstring(), "Tellora", "1.0"))
+        MessageBoxA(nullptr, "Preset saving error", kMessageCaption, MB_OK);
+    if (presetList) presetList->Clear();
+    FillPresetList();
+}
+
+void TelloraUIBase::OnSavePreset(wxCommandEvent&) {
+    try {
+        MakePresetFolder();
+        wxFileDialog chooser(this, wxGetTranslation("Save File As "), presetFolder, wxEmptyString,
+                             wxGetTranslation("Text files (*.txt)|*.txt"), wxFD_SAVE | wxFD_OVERWRITE_PROMPT,
+                             wxDefaultPosition, wxDefaultSize, "filedlg");
+        if (chooser.ShowModal() != wxID_OK) return;
+        SavePresetTo(chooser.GetPath());
+    } catch (const std::exception& e) {
+        MessageBoxA(nullptr, e.what(), kMessageCaption, MB_OK);
+    } catch (...) {
+        MessageBoxA(nullptr, "Preset saving error", kMessageCaption, MB_OK);
+    }
+}
+
+void TelloraUIBase::OnApplyPreset(wxCommandEvent&) {
+    if (!presetList || !parameters) return;
+    const int selection = presetList->GetSelection();
+    if (selection == wxNOT_FOUND) return;
+    parameters->RecordAll();  // one undo step puts every value back
+    parameters->LoadPreset(PresetPath(presetList->GetString(unsigned(selection))).ToStdWstring());
+    RenderAgain();
+    TransferDataToWindow();
+}
+
+void TelloraUIBase::OnPresetListKeyDown(wxKeyEvent& event) {
+    if (event.GetKeyCode() != WXK_DELETE) {
+        event.Skip();
+        return;
+    }
+    if (MessageBoxA(nullptr, "Delete Preset ?", "", MB_OKCANCEL | MB_ICONQUESTION) != IDOK) return;
+    const int selection = presetList ? presetList->GetSelection() : wxNOT_FOUND;
+    if (selection == wxNOT_FOUND) return;
+    {
+        wxLogNull quiet;  // a file already gone leaves the list all the same
+        wxRemoveFile(PresetPath(presetList->GetString(unsigned(selection))));
+    }
+    presetList->Delete(unsigned(selection));
+}
