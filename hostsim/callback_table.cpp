@@ -5,7 +5,7 @@ namespace hostsim {
 namespace {
 
 constexpr const char* kNames[CallbackTable::kCount] = {
-    "abort",         "progress",      "advanceState",
+    "abort",         "progress",      "advanceState",  "displayPixels", "colorServices",
 
     "newHandle",     "disposeHandle", "getHandleSize",  "setHandleSize", "lockHandle",
     "unlockHandle",  "recoverSpace",  "disposeRegularHandle",

@@ -17,6 +17,8 @@ enum class HostCallback {
     Abort,         // abortProc: Failing means "the user asked to stop"
     Progress,      // progressProc
     AdvanceState,  // advanceState: Failing returns the failure code
+    DisplayPixels, // displayPixels: Failing draws nothing and returns the failure code
+    ColorServices, // colorServices: Failing answers nothing and returns the failure code
 
     // handleProcs. Failing: new and lock give null, setSize the failure code, size 0;
     // dispose, unlock, recoverSpace and disposeRegular do nothing.

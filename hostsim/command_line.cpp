@@ -45,6 +45,11 @@ std::string CommandLine::Usage() {
            "  --fail NAME             make a callback (newHandle, lockHandle, putText, ...) or a suite\n"
            "                          function (ActionDescriptor.Make, DescriptorRegistry.*) fail\n"
            "  --absent NAME           withhold a callback or suite function (both repeatable)\n"
+           "  --host-window           give the plug-in a window of the host as its dialog's parent\n"
+           "                          (default for runs with --dialog when DISPLAY is set)\n"
+           "  --no-host-window        give it none\n"
+           "  --pick-color R,G,B      the host's colour picker answers this colour (0-255) instead\n"
+           "                          of the one it is offered; \"cancel\" cancels every pick\n"
            "\n"
            "The host keeps what outlives one run (the filter's data and parameters handles, the\n"
            "persistent descriptor registry) in $TELLORA_HOSTSIM_STATE, else\n"
@@ -64,6 +69,24 @@ int32 ParseWhole(const std::string& option, const std::string& text, int32 min, 
     if (v < min || v > max)
         throw UsageError(option + " must be from " + std::to_string(min) + " to " + std::to_string(max) + ", got " + text);
     return int32(v);
+}
+
+PickAnswer ParsePickColor(const std::string& option, const std::string& text) {
+    PickAnswer answer;
+    if (text == "cancel") {
+        answer.cancel = true;
+        return answer;
+    }
+    std::size_t start = 0;
+    for (int i = 0; i < 3; ++i) {
+        const std::size_t comma = text.find(',', start);
+        if ((i < 2) != (comma != std::string::npos))
+            throw UsageError(option + " needs R,G,B (0-255 each) or cancel, got '" + text + "'");
+        const std::size_t end = i < 2 ? comma : text.size();
+        answer.rgb[std::size_t(i)] = int16(ParseWhole(option, text.substr(start, end - start), 0, 255));
+        start = end + 1;
+    }
+    return answer;
 }
 
 }  // namespace
@@ -115,6 +138,10 @@ CommandLine CommandLine::Parse(const std::vector<std::string>& args) {
             line.failing.push_back(value());
         } else if (hostOptions && arg == "--absent") {
             line.absent.push_back(value());
+        } else if (hostOptions && (arg == "--host-window" || arg == "--no-host-window")) {
+            line.hostWindow = arg == "--host-window";
+        } else if (hostOptions && arg == "--pick-color") {
+            line.host.pickColor = ParsePickColor(arg, value());
         } else if (runOptions && arg == "--in") {
             line.input = value();
         } else if (runOptions && arg == "--out") {

@@ -34,6 +34,9 @@ struct CommandLine {
     std::vector<std::string> disabledSuites;  // suite names or the short names of ActionSuiteInfos
     std::vector<std::string> failing;         // callbacks (CallbackTable names) or "Suite.Function"
     std::vector<std::string> absent;
+    // about, run: --host-window / --no-host-window; unset: a window for runs that show the
+    // dialog when there is a display.
+    std::optional<bool> hostWindow;
 
     // `args` excludes the program name. Throws UsageError.
     static CommandLine Parse(const std::vector<std::string>& args);

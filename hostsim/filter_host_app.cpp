@@ -5,6 +5,7 @@
 #include "hostsim/plugin_module.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <memory>
 
 namespace hostsim {
@@ -50,8 +51,12 @@ void SetCallbackMode(HostSession& session, const std::string& name, CallbackMode
 
 }  // namespace
 
-void FilterHostApp::ApplyHostOptions(const CommandLine& line, HostSession& session) {
-    session.SetOptions(line.host);
+void FilterHostApp::ApplyHostOptions(const CommandLine& line, HostSession& session, bool windowByDefault) {
+    HostOptions host = line.host;
+    host.makeHostWindow = line.hostWindow.value_or(windowByDefault);
+    session.SetOptions(host);
+    if (line.hostWindow.value_or(false) && !session.ownWindow())
+        err_ << "filterhost: note: no host window: " << session.ownWindowProblem() << '\n';
     for (const std::string& name : line.disabledSuites) session.basicSuite().SetEnabled(SuiteIdFor(name), false);
     for (const std::string& name : line.failing) SetCallbackMode(session, name, CallbackMode::Failing);
     for (const std::string& name : line.absent) SetCallbackMode(session, name, CallbackMode::Absent);
@@ -69,7 +74,7 @@ int FilterHostApp::Info(const CommandLine& line) {
 int FilterHostApp::About(const CommandLine& line) {
     const auto module = PluginModule::Load(line.plugin);
     HostSession session;
-    ApplyHostOptions(line, session);
+    ApplyHostOptions(line, session, false);
     const int16 result = session.Call(*module, filterSelectorAbout);
     out_ << "result " << result << '\n';
     if (!session.ErrorText().empty()) out_ << "error string: " << session.ErrorText() << '\n';
@@ -83,7 +88,10 @@ int FilterHostApp::About(const CommandLine& line) {
 int FilterHostApp::FilterImage(const CommandLine& line) {
     const auto module = PluginModule::Load(line.plugin);
     HostSession session;
-    ApplyHostOptions(line, session);
+    // A run that shows the dialog gets a window to parent it to, when there is a display.
+    const char* display = std::getenv("DISPLAY");
+    const bool showsDialog = line.run.playInfo == plugInDialogDisplay;
+    ApplyHostOptions(line, session, showsDialog && display && *display);
     Document document = session.document();
     if (line.size) {
         document.width = line.size->first;
@@ -103,8 +111,14 @@ int FilterHostApp::FilterImage(const CommandLine& line) {
     FilterRun run(*module, session);
     const RunReport report = run.Run(line.run);
     if (pixels) pixels->Finish(report.succeeded ? line.output : std::string());
+    PrintColorRequests(session);
     PrintRunReport(report);
     return report.succeeded ? kSuccess : kFailure;
+}
+
+void FilterHostApp::PrintColorRequests(const HostSession& session) {
+    for (const ColorRequest& request : session.colorServices().requests())
+        err_ << "filterhost: " << request.Describe() << '\n';
 }
 
 void FilterHostApp::PrintRunReport(const RunReport& report) {

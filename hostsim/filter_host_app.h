@@ -24,9 +24,12 @@ private:
     int FilterImage(const CommandLine& line);
     // Prepares a session with the host options of the command line. Throws UsageError for a
     // callback or suite function name it does not know.
-    static void ApplyHostOptions(const CommandLine& line, HostSession& session);
+    // `windowByDefault`: whether the host makes its window when the command line does not say.
+    void ApplyHostOptions(const CommandLine& line, HostSession& session, bool windowByDefault);
     // Prints the selectors' results, the notes and the plug-in's faults.
     void PrintRunReport(const RunReport& report);
+    // The colour requests the host answered.
+    void PrintColorRequests(const HostSession& session);
 
     std::ostream& out_;
     std::ostream& err_;

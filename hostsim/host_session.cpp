@@ -1,7 +1,10 @@
 #include "hostsim/host_session.h"
 
+#include "hostsim/color_engine.h"
 #include "hostsim/descriptor_registry.h"
 #include "hostsim/host_handle_procs.h"
+#include "hostsim/host_window.h"
+#include "hostsim/pixel_display.h"
 #include "hostsim/plugin_module.h"
 
 #include <algorithm>
@@ -34,6 +37,7 @@ private:
 HostSession::HostSession(const HostOptions& options, const Document& document)
     : options_(options), document_(document), actionSuites_(DescriptorRegistry::ForFile("")) {
     actionSuites_.Register(basic_);
+    UpdateHostWindow();
     ResetFilterRecord();
 }
 
@@ -65,7 +69,29 @@ std::size_t HostSession::LeakedHandles() const {
 
 void HostSession::SetOptions(const HostOptions& options) {
     options_ = options;
+    UpdateHostWindow();
     ResetFilterRecord();
+}
+
+void HostSession::UpdateHostWindow() {
+    colorServices_.SetPickAnswer(options_.pickColor);
+    if (!options_.makeHostWindow || options_.hostWindow) {
+        window_.reset();
+        windowProblem_.clear();
+    } else if (!window_) {
+        windowProblem_.clear();
+        window_ = HostWindow::Create("filterhost", &windowProblem_);
+    }
+}
+
+void* HostSession::HostWindowHandle() const {
+    if (options_.hostWindow) return options_.hostWindow;
+    return window_ ? window_->handle() : nullptr;
+}
+
+ColorEngine& HostSession::colorEngine() {
+    if (!engine_) engine_ = std::make_unique<ColorEngine>();
+    return *engine_;
 }
 
 void HostSession::SetDocument(const Document& document) {
@@ -77,14 +103,14 @@ HostSession* HostSession::Current() { return currentSession; }
 
 void HostSession::BuildAboutRecord() {
     about_ = AboutRecord{};
-    platformData_.hwnd = options_.hostWindow;
+    platformData_.hwnd = HostWindowHandle();
     about_.platformData = &platformData_;
     about_.sSPBasic = options_.basicSuite ? basic_.table() : nullptr;
 }
 
 void HostSession::ResetFilterRecord() {
     const Document& doc = document_;
-    platformData_.hwnd = options_.hostWindow;
+    platformData_.hwnd = HostWindowHandle();
 
     FilterRecord& r = filter_;
     const Handle parameters = r.parameters;
@@ -130,6 +156,8 @@ void HostSession::ApplyCallbacks() {
     r.abortProc = callbacks_.Present(HostCallback::Abort) ? &HostSession::AbortProc : nullptr;
     r.progressProc = callbacks_.Present(HostCallback::Progress) ? &HostSession::ProgressProc : nullptr;
     r.advanceState = callbacks_.Present(HostCallback::AdvanceState) ? &HostSession::AdvanceStateProc : nullptr;
+    r.displayPixels = callbacks_.Present(HostCallback::DisplayPixels) ? &HostSession::DisplayPixelsProc : nullptr;
+    r.colorServices = callbacks_.Present(HostCallback::ColorServices) ? &HostSession::ColorServicesProc : nullptr;
     FillHandleProcs(handleProcs_, callbacks_);
     r.handleProcs = options_.handleProcs ? &handleProcs_ : nullptr;
     scriptDescriptors_.Apply(options_.readDescriptorProcs, options_.writeDescriptorProcs, callbacks_);
@@ -204,6 +232,25 @@ OSErr HostSession::AdvanceStateProc() {
     self->filter_.outData = nullptr;
     self->filter_.maskData = nullptr;
     return noErr;
+}
+
+OSErr HostSession::DisplayPixelsProc(const PSPixelMap* source, const VRect* srcRect, int32 dstRow, int32 dstCol,
+                                     void* platformContext) {
+    HostSession* self = Current();
+    if (!self) return paramErr;
+    if (self->callbacks_.Enter(HostCallback::DisplayPixels)) return self->callbacks_.FailureCode(HostCallback::DisplayPixels);
+    // Gray and RGB are shown without the colour engine, which takes a moment to set up.
+    const bool direct = !source || source->imageMode == plugInModeRGBColor || source->imageMode == plugInModeGrayScale;
+    return DisplayPixelMap(source, srcRect, dstRow, dstCol, static_cast<cairo_t*>(platformContext),
+                           direct ? nullptr : &self->colorEngine(), self->problems_);
+}
+
+OSErr HostSession::ColorServicesProc(ColorServicesInfo* info) {
+    HostSession* self = Current();
+    if (!self) return paramErr;
+    if (self->callbacks_.Enter(HostCallback::ColorServices)) return self->callbacks_.FailureCode(HostCallback::ColorServices);
+    return self->colorServices_.Serve(info, self->filter_, [self]() -> ColorEngine& { return self->colorEngine(); },
+                                      self->problems_);
 }
 
 }  // namespace hostsim

@@ -4,6 +4,7 @@
 #include "hostsim/action_suites.h"
 #include "hostsim/basic_suite.h"
 #include "hostsim/callback_table.h"
+#include "hostsim/color_services.h"
 #include "hostsim/document.h"
 #include "hostsim/handle_store.h"
 #include "hostsim/problem_log.h"
@@ -13,10 +14,14 @@
 #include "pluginapi/filter_record.h"
 
 #include <array>
+#include <memory>
+#include <optional>
 #include <string>
 
 namespace hostsim {
 
+class ColorEngine;
+class HostWindow;
 class PluginModule;
 
 // What the host offers. Switching something off tests the plug-in's handling of a host that
@@ -26,6 +31,10 @@ struct HostOptions {
     bool errorString = true;  // errorString; false: null
     bool bigDocument = true;  // bigDocumentData; false: null
     void* hostWindow = nullptr;          // platformData->hwnd (a GTK top-level window, or null)
+    bool makeHostWindow = false;         // with hostWindow null: the session makes its own window
+                                         // (HostWindow) when GTK can start, else hwnd stays null
+    std::optional<PickAnswer> pickColor; // what colorServices' choose colour answers instead of
+                                         // the colour it is offered
     int16 initialResult = noErr;         // the result slot before every call
     int32 maxSpace = 256 * 1024 * 1024;  // maxSpace at the start of a run
     bool handleProcs = true;             // handleProcs; false: null (single procs: callbacks())
@@ -82,6 +91,15 @@ public:
     // ActionDescriptor, ActionReference, ActionControl and DescriptorRegistry, registered in
     // basicSuite() under their names; switch one off with basicSuite().SetEnabled.
     ActionSuites& actionSuites() { return actionSuites_; }
+    // colorServices: its answers and the requests it saw.
+    ColorServicesHost& colorServices() { return colorServices_; }
+    const ColorServicesHost& colorServices() const { return colorServices_; }
+    // The colour engine of displayPixels and colorServices, made on first use.
+    ColorEngine& colorEngine();
+    // The window the session made (HostOptions::makeHostWindow), or null; and why there is none.
+    HostWindow* ownWindow() const { return window_.get(); }
+    const std::string& ownWindowProblem() const { return windowProblem_; }
+
     // What the host refused or found wrong in the plug-in's calls.
     ProblemLog& problems() { return problems_; }
     const ProblemLog& problems() const { return problems_; }
@@ -127,6 +145,8 @@ public:
 
 private:
     void BuildAboutRecord();
+    void UpdateHostWindow();
+    void* HostWindowHandle() const;
     void ApplyCallbacks();
     void PrepareErrorString();
     void CheckErrorString();
@@ -134,6 +154,9 @@ private:
     static PIBoolean AbortProc();
     static void ProgressProc(int32 done, int32 total);
     static OSErr AdvanceStateProc();
+    static OSErr DisplayPixelsProc(const PSPixelMap* source, const VRect* srcRect, int32 dstRow, int32 dstCol,
+                                   void* platformContext);
+    static OSErr ColorServicesProc(ColorServicesInfo* info);
 
     HostOptions options_;
     Document document_;
@@ -145,6 +168,10 @@ private:
     ActionSuites actionSuites_;
     ProblemLog problems_;
     SessionHooks* hooks_ = nullptr;
+    ColorServicesHost colorServices_;
+    std::unique_ptr<ColorEngine> engine_;
+    std::unique_ptr<HostWindow> window_;
+    std::string windowProblem_;
 
     PlatformData platformData_{};
     AboutRecord about_{};
