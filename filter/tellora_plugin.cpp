@@ -51,3 +51,14 @@ bool TelloraPluginPS::RunDialog(Parameters* list) {
 void TelloraPluginPS::DefineParameters(Parameters* list) {
     if (list) AppendTelloraParameters(*list);
 }
+
+int16 TelloraPluginPS::EffectiveMode(int16 mode) {
+    const int16 effective = TelloraPlugin<Corvantis::Host::PS::Host>::EffectiveMode(mode);
+    switch (effective) {
+        case plugInModeLabColor:
+        case plugInModeHSLColor:
+        case plugInModeHSBColor: return plugInModeRGBColor;
+        case plugInModeLab48: return plugInModeRGB48;
+        default: return effective;
+    }
+}

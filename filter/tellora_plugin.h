@@ -27,6 +27,9 @@ public:
     void RenderTile(Parameters* params, ImageBuffer& source, ImageBuffer& destination, ImageBuffer& mask,
                     ImageBuffer* extras) override;
     bool SupportsGray() override { return true; }
+    // The bubble's colours are RGB: Lab, HSB and HSL documents are drawn on in RGB and converted
+    // back, as CMYK documents are; every other mode stays as the adapter decides.
+    int16 EffectiveMode(int16 mode) override;
 
     // Whether the toolkit started for this call; drawing and dialogs need it.
     bool ToolkitStarted() const { return toolkitStarted; }

@@ -28,16 +28,16 @@ TEST(ImageModes, TablesAndOutOfRangeModes) {
     }
 }
 
-TEST(EffectiveMode, PluginProcessesCmykAsRgbAndKeepsEveryOtherMode) {
+TEST(EffectiveMode, PluginProcessesCmykLabHsbHslAsRgbAndKeepsEveryOtherMode) {
     TelloraPluginPS plugin;
     const std::pair<int16, int16> expected[] = {
         {plugInModeBitmap, plugInModeBitmap},         {plugInModeGrayScale, plugInModeGrayScale},
         {plugInModeIndexedColor, plugInModeIndexedColor}, {plugInModeRGBColor, plugInModeRGBColor},
-        {plugInModeCMYKColor, plugInModeRGBColor},    {plugInModeHSLColor, plugInModeHSLColor},
-        {plugInModeHSBColor, plugInModeHSBColor},     {plugInModeMultichannel, plugInModeMultichannel},
-        {plugInModeDuotone, plugInModeDuotone},       {plugInModeLabColor, plugInModeLabColor},
+        {plugInModeCMYKColor, plugInModeRGBColor},    {plugInModeHSLColor, plugInModeRGBColor},
+        {plugInModeHSBColor, plugInModeRGBColor},     {plugInModeMultichannel, plugInModeMultichannel},
+        {plugInModeDuotone, plugInModeDuotone},       {plugInModeLabColor, plugInModeRGBColor},
         {plugInModeGray16, plugInModeGray16},         {plugInModeRGB48, plugInModeRGB48},
-        {plugInModeLab48, plugInModeLab48},           {plugInModeCMYK64, plugInModeRGB48},
+        {plugInModeLab48, plugInModeRGB48},           {plugInModeCMYK64, plugInModeRGB48},
         {plugInModeDeepMultichannel, plugInModeDeepMultichannel}, {plugInModeDuotone16, plugInModeDuotone16},
         {plugInModeRGB96, plugInModeRGB96},           {plugInModeGray32, plugInModeGray32},
     };
