@@ -73,11 +73,14 @@ public:
         s.elapsedMs += kTickMs;
         const bool painted = std::all_of(s.painted.begin(), s.painted.end(), [](bool p) { return p; });
         if (s.dialog->IsShownOnScreen() && painted) ++s.readyTicks;
-        // One tick more after the paint, so that the drawing has reached the screen.
-        if (s.readyTicks < 2 && s.elapsedMs < kGiveUpMs) return;
+        // One tick more after the paint, so that the drawing has reached the screen; for a
+        // screenshot, long enough for the theme's transitions (buttons fade their colours in).
+        const char* path = std::getenv("TELLORA_DIALOG_SCREENSHOT");
+        const bool screenshot = path && *path;
+        if (s.readyTicks < (screenshot ? 8 : 2) && s.elapsedMs < kGiveUpMs) return;
         s.done = true;
         Stop();
-        if (const char* path = std::getenv("TELLORA_DIALOG_SCREENSHOT"); path && *path) {
+        if (screenshot) {
             std::string error;
             if (!SaveWindowScreenshot(s.dialog, path, &error))
                 std::fprintf(stderr, "Tellora: no screenshot of the dialog: %s\n", error.c_str());
