@@ -276,6 +276,15 @@ wxFont MakeBubbleFont(const Parameters& params, float scale) {
     return wxFont(points, family, style, weight, underline, face, wxFONTENCODING_DEFAULT);
 }
 
+wxColour BubbleFillColour(const Parameters& params) { return ColourOf(params, kParamFillColor); }
+
+double BubbleInteriorMargin(const BubbleGeometry& g) {
+    // Smoothing, the toolkit's half-pixel offset and one pixel to spare, plus half the edge pen.
+    return 4.0 + (g.edgeVisible ? std::max(g.edgePenWidth, 1) / 2.0 : 0.0);
+}
+
+double BubbleCornerRadius() { return kCornerRadius; }
+
 void DrawBubbleShape(wxGraphicsContext& gc, const Parameters& params, TileOrigin origin, const BubbleFrame& frame,
                      float scale) {
     const BubbleGeometry g = ComputeBubbleGeometry(params, frame, scale);

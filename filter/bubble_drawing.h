@@ -97,6 +97,14 @@ wxString DecodeUtf8(const std::string& bytes);
 // and face name from the parameters.
 wxFont MakeBubbleFont(const Corvantis::Host::Param::Parameters& params, float scale);
 
+// The body's fill colour as the drawing uses it (8-bit channels, opaque).
+wxColour BubbleFillColour(const Corvantis::Host::Param::Parameters& params);
+// Margin inside the body within which its outline, edge line and smoothing may colour pixels:
+// farther in, the second fill pass alone decides a pixel.
+double BubbleInteriorMargin(const BubbleGeometry& geometry);
+// Corner radius of the rounded-rectangle body.
+double BubbleCornerRadius();
+
 // Draws body, edge and pointer. Leaves the fill brush and the edge pen set on the context.
 void DrawBubbleShape(wxGraphicsContext& gc, const Corvantis::Host::Param::Parameters& params, TileOrigin origin,
                      const BubbleFrame& frame, float scale);

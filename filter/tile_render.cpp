@@ -141,6 +141,24 @@ bool BubbleReach::Touches(const VRect& tile) const {
                                bottom + pointerReach);
 }
 
+bool BubbleReach::Fills(const VRect& tile) const {
+    if (everywhere || !interior) return false;
+    const double left = tile.left, top = tile.top, right = tile.right, bottom = tile.bottom;
+    for (const Box& line : text)
+        if (Overlaps(line, left, top, right, bottom)) return false;
+    const auto inside = [&](const Box& b) {
+        return left >= b.left && right <= b.right && top >= b.top && bottom <= b.bottom;
+    };
+    if (rectangle) return inside(across) || inside(down);
+    // The ellipse is convex: the tile is inside when its four corners are.
+    for (const double x : {left, right})
+        for (const double y : {top, bottom}) {
+            const double dx = (x - centreX) / radiusX, dy = (y - centreY) / radiusY;
+            if (dx * dx + dy * dy > 1.0) return false;
+        }
+    return true;
+}
+
 BubbleReach ComputeBubbleReach(const BubbleGeometry& g, std::vector<BubbleReach::Box> textBoxes) {
     BubbleReach reach;
     const double x0 = double(g.bodyLeft), x1 = double(g.bodyLeft + g.bodyWidth);
@@ -154,10 +172,41 @@ BubbleReach ComputeBubbleReach(const BubbleGeometry& g, std::vector<BubbleReach:
     }
     reach.pointerReach = kSmoothing + (g.pointerVisible ? std::max(g.pointerPenWidth, 1) / 2.0 : 0.0);
     reach.text = std::move(textBoxes);
+
+    const double m = BubbleInteriorMargin(g);
+    if (g.rectangle) {
+        // The second fill pass is one pixel narrower and lower than the body.
+        const double r = BubbleCornerRadius(), right = x1 - 1.0, bottom = y1 - 1.0;
+        reach.rectangle = true;
+        reach.across = {x0 + m, y0 + m + r, right - m, bottom - m - r};
+        reach.down = {x0 + m + r, y0 + m, right - m - r, bottom - m};
+        reach.interior = x1 > x0 && y1 > y0;
+    } else {
+        reach.centreX = (x0 + x1) / 2.0;
+        reach.centreY = (y0 + y1) / 2.0;
+        reach.radiusX = (x1 - x0) / 2.0 - m;
+        reach.radiusY = (y1 - y0) / 2.0 - m;
+        reach.interior = reach.radiusX > 0.0 && reach.radiusY > 0.0;
+    }
     return reach;
 }
 
+namespace {
+BubbleReach MeasureReach(const Parameters& params, const BubbleFrame& frame, float scale);
+}
+
 BubbleReach MeasureBubbleReach(const Parameters& params, const BubbleFrame& frame, float scale) {
+    BubbleReach reach = MeasureReach(params, frame, scale);
+    const wxColour fill = BubbleFillColour(params);
+    reach.fill[0] = fill.Red();
+    reach.fill[1] = fill.Green();
+    reach.fill[2] = fill.Blue();
+    return reach;
+}
+
+namespace {
+
+BubbleReach MeasureReach(const Parameters& params, const BubbleFrame& frame, float scale) {
     const BubbleGeometry geometry = ComputeBubbleGeometry(params, frame, scale);
     std::vector<BubbleReach::Box> textBoxes;
     const wxString text =
@@ -198,6 +247,8 @@ BubbleReach MeasureBubbleReach(const Parameters& params, const BubbleFrame& fram
 #endif
     return ComputeBubbleReach(geometry, std::move(textBoxes));
 }
+
+}  // namespace
 
 const BubbleReach& CachedBubbleReach(TileRenderCache& cache, const Parameters& params, const BubbleFrame& frame,
                                      float scale) {
@@ -257,6 +308,18 @@ void RenderBubbleTile(const Parameters& params, float scale, const VRect& frameR
             const bool touched = reach.Touches(part);
             if (!touched && bits != 32) {
                 CopyUncovered(channels, bits, src, dst, pixels.width, pixels.height);
+                continue;
+            }
+            // A part inside the body, clear of its outline and the text, is the fill colour alone.
+            std::vector<unsigned char> solidRgb, solidAlpha;
+            if (touched && reach.Fills(part)) {
+                const std::size_t count = std::size_t(pixels.width) * std::size_t(pixels.height);
+                solidRgb.resize(count * 3);
+                for (std::size_t i = 0; i < count; ++i) std::memcpy(&solidRgb[i * 3], reach.fill, 3);
+                solidAlpha.assign(count, 255);
+                pixels.rgb = solidRgb.data();
+                pixels.alpha = solidAlpha.data();
+                CompositeBubble(channels, bits, src, dst, pixels);
                 continue;
             }
             wxImage image;

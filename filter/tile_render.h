@@ -22,8 +22,18 @@ struct BubbleReach {
     std::vector<Box> text;           // ink and logical box of each line
     bool everywhere = false;         // no usable outline: every tile is drawn
 
+    // Inside the body, away from its outline and the text, the fill colour covers every pixel
+    // opaquely: an ellipse (centre and radii) or a rounded rectangle (two crossing boxes).
+    bool interior = false;
+    bool rectangle = false;
+    double centreX = 0.0, centreY = 0.0, radiusX = 0.0, radiusY = 0.0;
+    Box across{}, down{};
+    unsigned char fill[3] = {0, 0, 0};
+
     // Whether the bubble may colour a pixel of tile (right and bottom excluded).
     bool Touches(const VRect& tile) const;
+    // Whether every pixel of tile is the opaque fill colour and nothing else.
+    bool Fills(const VRect& tile) const;
 };
 
 // The outline from the geometry and the lines' boxes (already measured and grown).

@@ -109,6 +109,51 @@ TEST_F(Render, ReachHoldsEverythingDrawn) {
     }
 }
 
+TEST_F(Render, TilesClaimedAsInteriorAreDrawnAsTheOpaqueFillAlone) {
+    // Big bodies, so that many tiles lie inside: an ellipse with a thick edge and text, the busy
+    // rounded rectangle scaled up, and a body whose pointer tip lies inside it.
+    Parameters ellipse = DefaultBubble();
+    for (auto [index, value] : {std::pair{kParamEllipseWidth, 420.0}, {kParamEllipseHeight, 300.0},
+                                {kParamXPosition, 10.0}, {kParamYPosition, 8.0}, {kParamEdgeThickness, 7.0},
+                                {kParamFontSize, 30.0}})
+        Set(ellipse, index, value);
+    SetText(ellipse, kParamText, "Some words\nin the middle");
+    ellipse.parameters[kParamFillColor].value.SetColor(0.3, 0.6, 0.9);
+    Parameters rectangle = BusyBubble();
+    Set(rectangle, kParamEllipseWidth, 500.0);
+    Set(rectangle, kParamEllipseHeight, 330.0);
+    Set(rectangle, kParamXPosition, 2.0);
+    Set(rectangle, kParamYPosition, 4.0);
+    Parameters tipInside = ellipse;
+    Set(tipInside, kParamXIndicatorPosition, 40.0);
+    Set(tipInside, kParamYIndicatorPosition, 40.0);
+    Set(tipInside, kParamIndicatorThickness, 9.0);
+    const std::pair<Parameters, float> cases[] = {
+        {ellipse, 1.0f}, {ellipse, 0.7f}, {rectangle, 1.0f}, {tipInside, 1.0f}};
+    const VRect frame = Rect(0, 0, 600, 400);
+    for (std::size_t i = 0; i < std::size(cases); ++i) {
+        SCOPED_TRACE(testing::Message() << "case " << i);
+        const auto& [params, scale] = cases[i];
+        const BubbleReach reach = MeasureBubbleReach(params, FrameOf(frame), scale);
+        const wxColour fill = BubbleFillColour(params);
+        int interior = 0;
+        for (int top = 0; top < 400; top += 16)
+            for (int left = 0; left < 600; left += 16) {
+                const VRect tile = Rect(left, top, left + 16, top + 16);
+                if (!reach.Fills(tile)) continue;
+                ++interior;
+                ASSERT_TRUE(reach.Touches(tile));
+                const wxImage image = DrawBubbleImage(params, scale, FrameOf(frame), tile);
+                for (int y = 0; y < 16; ++y)
+                    for (int x = 0; x < 16; ++x)
+                        ASSERT_TRUE(image.GetAlpha(x, y) == 255 && image.GetRed(x, y) == fill.Red() &&
+                                    image.GetGreen(x, y) == fill.Green() && image.GetBlue(x, y) == fill.Blue())
+                            << "tile at " << left << ", " << top << ": pixel " << x << ", " << y;
+            }
+        EXPECT_GT(interior, 20) << "the interior spares drawing for large bodies";
+    }
+}
+
 TEST(BubbleReach, ALongThinPointerDoesNotClaimItsWholeBoundingBox) {
     BubbleGeometry g;
     g.bodyWidth = g.bodyHeight = 100;
