@@ -16,6 +16,10 @@
 
 #include <cwctype>
 
+#ifdef __WXGTK__
+#include <gdk/gdk.h>
+#endif
+
 namespace Corvantis::Host::Param {
 namespace {
 
@@ -26,6 +30,7 @@ bool IsNumeric(ParameterType type) {
 }  // namespace
 
 wxBEGIN_EVENT_TABLE(ParamValidator, wxGenericValidator)
+    EVT_KEY_DOWN(ParamValidator::OnKeyDown)
     EVT_CHAR(ParamValidator::OnChar)
     EVT_TEXT(wxID_ANY, ParamValidator::OnText)
     EVT_TEXT_ENTER(wxID_ANY, ParamValidator::OnTextEnter)
@@ -289,17 +294,30 @@ void ParamValidator::SetFromSlider(int position, wxEventType type) {
     EndEdit(type);
 }
 
-void ParamValidator::OnChar(wxKeyEvent& event) {
-    if (!parameter || !IsNumeric(parameter->type)) {
-        event.Skip();
-        return;
-    }
-    const wxChar key = event.GetUnicodeKey();
+bool ParamValidator::AcceptsKey(wxChar key) const {
     // Control characters, delete and the toolkit's special keys (no character) pass.
-    bool passes = key == WXK_NONE || key < 32 || key == 127;
-    passes = passes || (key < 128 && std::iswdigit(static_cast<wint_t>(key))) || key == ',' || key == '-' || key == '+';
-    if (parameter->type == ParameterType::Float) passes = passes || key == '.' || key == 'e' || key == 'E';
-    if (passes) {
+    if (key == WXK_NONE || key < 32 || key == 127) return true;
+    if ((key < 128 && std::iswdigit(static_cast<wint_t>(key))) || key == ',' || key == '-' || key == '+') return true;
+    return parameter->type == ParameterType::Float && (key == '.' || key == 'e' || key == 'E');
+}
+
+void ParamValidator::OnKeyDown(wxKeyEvent& event) {
+    event.Skip();
+#ifdef __WXGTK__
+    // GTK's entry replaces a selection with a typed character before the character reaches the
+    // key filter: a rejected key would wipe the selected number. Reject it here, before the
+    // entry sees the key.
+    if (!parameter || !IsNumeric(parameter->type) || !dynamic_cast<wxTextCtrl*>(GetWindow())) return;
+    if (event.GetModifiers() & ~wxMOD_SHIFT) return;  // shortcuts and accelerators
+    const auto typed = static_cast<wxChar>(gdk_keyval_to_unicode(event.GetRawKeyCode()));
+    if (typed == 0 || AcceptsKey(typed)) return;
+    event.Skip(false);
+    if (!wxValidator::IsSilent()) wxBell();
+#endif
+}
+
+void ParamValidator::OnChar(wxKeyEvent& event) {
+    if (!parameter || !IsNumeric(parameter->type) || AcceptsKey(event.GetUnicodeKey())) {
         event.Skip();
         return;
     }
@@ -319,18 +337,22 @@ void ParamValidator::OnText(wxCommandEvent& event) {
         partner->SetSliderValue(SliderPositionOf(copy.value.GetFloat(), step));
 }
 
-void ParamValidator::CommitFromField() {
+bool ParamValidator::CommitFromField() {
     wxWindow* window = GetWindow();
-    if (!dynamic_cast<wxTextCtrl*>(window)) return;
+    if (!dynamic_cast<wxTextCtrl*>(window)) return false;
     if (Validate(window->GetParent())) {
         TransferFromWindow();
         EndEdit(EVT_PARAM_CHANGED);
     }
+    return true;
 }
 
 void ParamValidator::OnTextEnter(wxCommandEvent& event) {
-    event.Skip();
-    CommitFromField();
+    // Enter in a number field commits the number and ends there: passed on, the toolkit would
+    // press the dialog's default button and close it. Elsewhere (the multi-line text) the key
+    // keeps its usual meaning.
+    const bool number = parameter && IsNumeric(parameter->type);
+    if (!CommitFromField() || !number) event.Skip();
 }
 
 void ParamValidator::OnKillFocus(wxFocusEvent& event) {

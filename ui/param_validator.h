@@ -59,11 +59,15 @@ public:
 
 private:
     void AimGenericTarget();
+    // Whether the key filter lets a typed character through for this parameter.
+    bool AcceptsKey(wxChar key) const;
+    void OnKeyDown(wxKeyEvent& event);
     void OnChar(wxKeyEvent& event);
     void OnText(wxCommandEvent& event);
     void OnTextEnter(wxCommandEvent& event);
     void OnKillFocus(wxFocusEvent& event);
-    void CommitFromField();
+    // Validates and stores a text field's entry; false when the window is no text field.
+    bool CommitFromField();
     bool TransferChoiceFromWindow();
     void Store(int32_t value);
 

@@ -79,7 +79,7 @@ void Viewer::ReportError(const std::string& text) {
         const wxString caption = wxGetTranslation("Viewer Error");
         // Batch runs must not stop at a modal box: the stand-in logs it instead.
         if (std::getenv("TELLORA_BATCH") || !ToolkitReady()) {
-            MessageBoxA(panel, text.c_str(), caption.utf8_str(), MB_OK);
+            MessageBoxA(panel ? panel->GetHandle() : nullptr, text.c_str(), caption.utf8_str(), MB_OK);
             return;
         }
         wxMessageBox(wxString::FromUTF8(text.c_str()), caption, wxOK, panel);

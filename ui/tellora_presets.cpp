@@ -14,9 +14,34 @@
 
 #include <exception>
 
+#ifdef __WXGTK__
+#include <gtk/gtk.h>
+#endif
+
 namespace {
 
 const char kMessageCaption[] = "Message";
+
+// Nothing is chosen in the list until the user picks an entry. GTK's list selects the row under
+// its cursor when it takes the keyboard focus, and puts a missing cursor on the first row: the
+// first preset would be chosen by merely tabbing past (or opening the dialog). A cursor placed
+// while the list allows no selection leaves the selection empty, and the focus keeps it so.
+void PlaceCursorWithoutChoosing(wxListBox* list) {
+#ifdef __WXGTK__
+    if (!list || list->IsEmpty() || list->GetSelection() != wxNOT_FOUND) return;
+    GtkTreeSelection* selection = gtk_tree_view_get_selection(list->m_treeview);
+    const GtkSelectionMode mode = gtk_tree_selection_get_mode(selection);
+    list->GTKDisableEvents();
+    gtk_tree_selection_set_mode(selection, GTK_SELECTION_NONE);
+    GtkTreePath* first = gtk_tree_path_new_first();
+    gtk_tree_view_set_cursor(list->m_treeview, first, nullptr, FALSE);
+    gtk_tree_path_free(first);
+    gtk_tree_selection_set_mode(selection, mode);
+    list->GTKEnableEvents();
+#else
+    (void)list;
+#endif
+}
 
 }  // namespace
 
@@ -39,7 +64,7 @@ void TelloraUIBase::FillPresetList() {
         opened = dir.Open(presetFolder);
     }
     if (!opened) {
-        MessageBoxA(nullptr, " No directory here ", kMessageCaption, MB_OK);
+        MessageBoxA(GetHandle(), " No directory here ", kMessageCaption, MB_OK);
         return;
     }
     wxArrayString names;
@@ -47,19 +72,20 @@ void TelloraUIBase::FillPresetList() {
     for (bool more = dir.GetFirst(&file, "*.txt", wxDIR_FILES); more; more = dir.GetNext(&file))
         names.Add(wxFileName(file).GetName());
     if (!names.empty()) presetList->Append(names);
+    PlaceCursorWithoutChoosing(presetList);
 }
 
 void TelloraUIBase::SavePresetTo(const wxString& chosenPath) {
     // No name is no file: never a bare ".txt" in the working folder.
     if (chosenPath.empty()) {
-        MessageBoxA(nullptr, "Preset saving error", kMessageCaption, MB_OK);
+        MessageBoxA(GetHandle(), "Preset saving error", kMessageCaption, MB_OK);
         return;
     }
     wxFileName file(chosenPath);
     if (!file.HasExt()) file.SetExt("txt");
     // A preset that could not be written must not pass for saved.
     if (!parameters || !parameters->SavePreset(file.GetFullPath().ToStdWstring(), "Tellora", "1.0"))
-        MessageBoxA(nullptr, "Preset saving error", kMessageCaption, MB_OK);
+        MessageBoxA(GetHandle(), "Preset saving error", kMessageCaption, MB_OK);
     if (presetList) presetList->Clear();
     FillPresetList();
 }
@@ -73,9 +99,9 @@ void TelloraUIBase::OnSavePreset(wxCommandEvent&) {
         if (chooser.ShowModal() != wxID_OK) return;
         SavePresetTo(chooser.GetPath());
     } catch (const std::exception& e) {
-        MessageBoxA(nullptr, e.what(), kMessageCaption, MB_OK);
+        MessageBoxA(GetHandle(), e.what(), kMessageCaption, MB_OK);
     } catch (...) {
-        MessageBoxA(nullptr, "Preset saving error", kMessageCaption, MB_OK);
+        MessageBoxA(GetHandle(), "Preset saving error", kMessageCaption, MB_OK);
     }
 }
 
@@ -94,7 +120,7 @@ void TelloraUIBase::OnPresetListKeyDown(wxKeyEvent& event) {
         event.Skip();
         return;
     }
-    if (MessageBoxA(nullptr, "Delete Preset ?", "", MB_OKCANCEL | MB_ICONQUESTION) != IDOK) return;
+    if (MessageBoxA(GetHandle(), "Delete Preset ?", "", MB_OKCANCEL | MB_ICONQUESTION) != IDOK) return;
     const int selection = presetList ? presetList->GetSelection() : wxNOT_FOUND;
     if (selection == wxNOT_FOUND) return;
     {

@@ -2,12 +2,14 @@
 #include "win32/toolkit_state.h"
 
 #include <wx/app.h>
-#include <wx/msgdlg.h>
+
+#include <gtk/gtk.h>
 
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <unistd.h>
+#include <vector>
 
 namespace {
 
@@ -16,9 +18,15 @@ std::function<int(const MessageBoxRecord&)>& Observer() {
     return observer;
 }
 
+bool& AlwaysShown() {
+    static bool shown = false;
+    return shown;
+}
+
 // A box is shown for real only in an interactive session: the toolkit runs, there is a
 // display and a terminal, and the host did not ask for batch operation.
 bool Interactive() {
+    if (AlwaysShown()) return ToolkitReady() && wxTheApp != nullptr;
     if (std::getenv("TELLORA_BATCH")) return false;
     if (!std::getenv("DISPLAY") && !std::getenv("WAYLAND_DISPLAY")) return false;
     if (!isatty(STDIN_FILENO)) return false;
@@ -34,30 +42,52 @@ void LogBox(const MessageBoxRecord& box) {
         << "\ntext:\n" << box.text << "\n--\n";
 }
 
+// The top-level GTK window of the owner handle (a GtkWidget, as the host's window and the
+// toolkit's native handles are here), or null for no owner.
+GtkWindow* OwnerWindow(HWND owner) {
+    if (!owner || !GTK_IS_WIDGET(owner)) return nullptr;
+    GtkWidget* top = gtk_widget_get_toplevel(GTK_WIDGET(owner));
+    return top && gtk_widget_is_toplevel(top) && GTK_IS_WINDOW(top) ? GTK_WINDOW(top) : nullptr;
+}
+
+// A GTK message dialog, transient for the owner's window and modal, as a Windows box is owned by
+// its window: it stays above it and the owner takes no input while it is up. The buttons
+// answer with the Windows ids.
 int ShowWithToolkit(const MessageBoxRecord& box) {
-    long style = 0;
-    switch (box.type & MB_TYPEMASK) {
-        case MB_OKCANCEL: style = wxOK | wxCANCEL; break;
-        case MB_YESNO: style = wxYES_NO; break;
-        case MB_YESNOCANCEL: style = wxYES_NO | wxCANCEL; break;
-        default: style = wxOK; break;
-    }
-    if ((box.type & MB_DEFMASK) == MB_DEFBUTTON2) style |= (style & wxYES_NO) ? wxNO_DEFAULT : wxCANCEL_DEFAULT;
+    GtkMessageType kind = GTK_MESSAGE_OTHER;
     switch (box.type & MB_ICONMASK) {
-        case MB_ICONHAND: style |= wxICON_ERROR; break;
-        case MB_ICONQUESTION: style |= wxICON_QUESTION; break;
-        case MB_ICONEXCLAMATION: style |= wxICON_WARNING; break;
-        case MB_ICONASTERISK: style |= wxICON_INFORMATION; break;
+        case MB_ICONHAND: kind = GTK_MESSAGE_ERROR; break;
+        case MB_ICONQUESTION: kind = GTK_MESSAGE_QUESTION; break;
+        case MB_ICONEXCLAMATION: kind = GTK_MESSAGE_WARNING; break;
+        case MB_ICONASTERISK: kind = GTK_MESSAGE_INFO; break;
         default: break;
     }
-    wxMessageDialog dialog(nullptr, wxString::FromUTF8(box.text.c_str()), wxString::FromUTF8(box.caption.c_str()),
-                           style);
-    switch (dialog.ShowModal()) {
-        case wxID_OK: return IDOK;
-        case wxID_YES: return IDYES;
-        case wxID_NO: return IDNO;
-        default: return IDCANCEL;
+    GtkWindow* owner = OwnerWindow(box.owner);
+    GtkWidget* dialog = gtk_message_dialog_new(owner, GtkDialogFlags(GTK_DIALOG_MODAL | GTK_DIALOG_DESTROY_WITH_PARENT), kind,
+                                               GTK_BUTTONS_NONE, "%s", box.text.c_str());
+    gtk_window_set_title(GTK_WINDOW(dialog), box.caption.c_str());
+    if (!owner) gtk_window_set_position(GTK_WINDOW(dialog), GTK_WIN_POS_CENTER);
+
+    int closeAnswer = IDOK;  // what closing the box (Escape, close box) answers
+    std::vector<int> answers;
+    switch (box.type & MB_TYPEMASK) {
+        case MB_OKCANCEL: answers = {IDOK, IDCANCEL}; closeAnswer = IDCANCEL; break;
+        case MB_YESNO: answers = {IDYES, IDNO}; closeAnswer = IDNO; break;
+        case MB_YESNOCANCEL: answers = {IDYES, IDNO, IDCANCEL}; closeAnswer = IDCANCEL; break;
+        default: answers = {IDOK}; break;
     }
+    for (int answer : answers) {
+        const char* label = answer == IDOK ? "_OK" : answer == IDCANCEL ? "_Cancel" : answer == IDYES ? "_Yes" : "_No";
+        gtk_dialog_add_button(GTK_DIALOG(dialog), label, answer);
+    }
+    const bool second = (box.type & MB_DEFMASK) == MB_DEFBUTTON2 && answers.size() > 1;
+    gtk_dialog_set_default_response(GTK_DIALOG(dialog), answers[second ? 1 : 0]);
+
+    const int response = gtk_dialog_run(GTK_DIALOG(dialog));
+    gtk_widget_destroy(dialog);
+    for (int answer : answers)
+        if (response == answer) return answer;
+    return closeAnswer;
 }
 
 }  // namespace
@@ -65,6 +95,8 @@ int ShowWithToolkit(const MessageBoxRecord& box) {
 void SetMessageBoxObserver(std::function<int(const MessageBoxRecord&)> observer) {
     Observer() = std::move(observer);
 }
+
+void ShowMessageBoxesAlways(bool always) { AlwaysShown() = always; }
 
 int DefaultMessageBoxAnswer(UINT type) {
     const bool second = (type & MB_DEFMASK) == MB_DEFBUTTON2;

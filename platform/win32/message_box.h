@@ -1,6 +1,7 @@
-// System message boxes. Shown as a real toolkit dialog when the toolkit runs, a display is
-// there and the run is interactive; otherwise the caption and text go to standard error and
-// the default button answers.
+// System message boxes. Shown as a real toolkit dialog, owned by (transient for and modal to)
+// the owner's top-level window, when the toolkit runs, a display is there and the run is
+// interactive; otherwise the caption and text go to standard error and the default button
+// answers.
 #pragma once
 #include <functional>
 #include <string>
@@ -40,5 +41,8 @@ struct MessageBoxRecord {
 // While set, every box is passed to the observer instead of being shown; its answer is the
 // box's answer.
 void SetMessageBoxObserver(std::function<int(const MessageBoxRecord&)> observer);
+// Tests that answer boxes with real input: show every box while the toolkit runs, also in a
+// batch run or without a terminal.
+void ShowMessageBoxesAlways(bool always);
 // The answer a non-interactive box gives: the default button of its type.
 int DefaultMessageBoxAnswer(UINT type);
