@@ -1,6 +1,7 @@
 #include "hostsim/command_line.h"
 
 #include "hostsim/host_error.h"
+#include "hostsim/state_folder.h"
 
 #include <charconv>
 
@@ -52,8 +53,9 @@ std::string CommandLine::Usage() {
            "                          of the one it is offered; \"cancel\" cancels every pick\n"
            "\n"
            "The host keeps what outlives one run (the filter's data and parameters handles, the\n"
-           "persistent descriptor registry) in $TELLORA_HOSTSIM_STATE, else\n"
-           "${XDG_STATE_HOME:-~/.local/state}/tellora/hostsim.\n"
+           "persistent descriptor registry) in $TELLORA_HOSTSIM_STATE, else\n" +
+           std::string(DefaultStateFolderText()) +
+           ".\n"
            "\n"
            "exit status: 0 success; 1 the plug-in could not be loaded or reported an error;\n"
            "2 bad command line\n";

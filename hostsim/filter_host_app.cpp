@@ -1,11 +1,11 @@
 #include "hostsim/filter_host_app.h"
 
 #include "hostsim/host_error.h"
+#include "hostsim/host_window.h"
 #include "hostsim/info_report.h"
 #include "hostsim/plugin_module.h"
 
 #include <algorithm>
-#include <cstdlib>
 #include <memory>
 
 namespace hostsim {
@@ -89,9 +89,8 @@ int FilterHostApp::FilterImage(const CommandLine& line) {
     const auto module = PluginModule::Load(line.plugin);
     HostSession session;
     // A run that shows the dialog gets a window to parent it to, when there is a display.
-    const char* display = std::getenv("DISPLAY");
     const bool showsDialog = line.run.playInfo == plugInDialogDisplay;
-    ApplyHostOptions(line, session, showsDialog && display && *display);
+    ApplyHostOptions(line, session, showsDialog && HostWindow::DisplayAvailable());
     Document document = session.document();
     if (line.size) {
         document.width = line.size->first;

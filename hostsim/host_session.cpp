@@ -241,7 +241,7 @@ OSErr HostSession::DisplayPixelsProc(const PSPixelMap* source, const VRect* srcR
     if (self->callbacks_.Enter(HostCallback::DisplayPixels)) return self->callbacks_.FailureCode(HostCallback::DisplayPixels);
     // Gray and RGB are shown without the colour engine, which takes a moment to set up.
     const bool direct = !source || source->imageMode == plugInModeRGBColor || source->imageMode == plugInModeGrayScale;
-    return DisplayPixelMap(source, srcRect, dstRow, dstCol, static_cast<cairo_t*>(platformContext),
+    return DisplayPixelMap(source, srcRect, dstRow, dstCol, static_cast<DisplayContext>(platformContext),
                            direct ? nullptr : &self->colorEngine(), self->problems_);
 }
 

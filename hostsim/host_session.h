@@ -30,9 +30,10 @@ struct HostOptions {
     bool basicSuite = true;   // sSPBasic; false: null in both records
     bool errorString = true;  // errorString; false: null
     bool bigDocument = true;  // bigDocumentData; false: null
-    void* hostWindow = nullptr;          // platformData->hwnd (a GTK top-level window, or null)
+    void* hostWindow = nullptr;          // platformData->hwnd (a GTK top-level window or an HWND,
+                                         // or null)
     bool makeHostWindow = false;         // with hostWindow null: the session makes its own window
-                                         // (HostWindow) when GTK can start, else hwnd stays null
+                                         // (HostWindow) when it can, else hwnd stays null
     std::optional<PickAnswer> pickColor; // what colorServices' choose colour answers instead of
                                          // the colour it is offered
     int16 initialResult = noErr;         // the result slot before every call

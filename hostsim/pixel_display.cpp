@@ -5,10 +5,9 @@
 
 #include "pluginapi/color_space.h"
 
-#include <cairo.h>
-
 #include <array>
 #include <memory>
+#include <new>
 #include <string>
 #include <vector>
 
@@ -20,11 +19,6 @@ struct MaskView {
     int32 rowBytes = 0;
     int32 colBytes = 0;
 };
-
-struct SurfaceDeleter {
-    void operator()(cairo_surface_t* s) const { cairo_surface_destroy(s); }
-};
-using Surface = std::unique_ptr<cairo_surface_t, SurfaceDeleter>;
 
 std::string Text(const VRect& r) {
     return "(top " + std::to_string(r.top) + ", left " + std::to_string(r.left) + ", bottom " +
@@ -52,14 +46,13 @@ bool RowsOverlap(int32 rowBytes, int32 colBytes, int32 width, int32 height) {
 
 }  // namespace
 
-OSErr DisplayPixelMap(const PSPixelMap* map, const VRect* srcRect, int32 dstRow, int32 dstCol, cairo_t* context,
-                      ColorEngine* engine, ProblemLog& problems) {
+OSErr DisplayPixelMap(const PSPixelMap* map, const VRect* srcRect, int32 dstRow, int32 dstCol,
+                      DisplayContext context, ColorEngine* engine, ProblemLog& problems) {
     if (!map) return Refuse(problems, paramErr, "no pixel map");
     if (!srcRect) return Refuse(problems, paramErr, "no source rectangle");
     if (!context) return Refuse(problems, paramErr, "no platform context to draw on");
-    if (cairo_status(context) != CAIRO_STATUS_SUCCESS)
-        return Refuse(problems, paramErr,
-                      std::string("the platform context is unusable: ") + cairo_status_to_string(cairo_status(context)));
+    if (const std::string problem = DisplayContextProblem(context); !problem.empty())
+        return Refuse(problems, paramErr, "the platform context is unusable: " + problem);
 
     const VRect& src = *srcRect;
     const VRect& bounds = map->bounds;
@@ -117,18 +110,20 @@ OSErr DisplayPixelMap(const PSPixelMap* map, const VRect* srcRect, int32 dstRow,
                                               " cannot address the pixels");
     if (RowsOverlap(map->rowBytes, map->colBytes, boundsWidth, boundsHeight))
         return Refuse(problems, paramErr, "the pixel map's rows overlap");
-    // The largest image surface cairo makes.
+    // The largest image surface cairo makes; a device-independent bitmap takes as much.
     constexpr int32 kMaxSide = 32767;
     if (width > kMaxSide || height > kMaxSide)
         return Refuse(problems, errPlugInHostInsufficient, "a source rectangle of " + std::to_string(width) + " x " +
                                                                std::to_string(height) + " is too large to show");
 
-    Surface surface(cairo_image_surface_create(CAIRO_FORMAT_RGB24, width, height));
-    if (cairo_surface_status(surface.get()) != CAIRO_STATUS_SUCCESS)
+    DisplayBitmap bitmap;
+    bitmap.width = width;
+    bitmap.height = height;
+    try {
+        bitmap.pixels.resize(std::size_t(width) * std::size_t(height));
+    } catch (const std::bad_alloc&) {
         return Refuse(problems, memFullErr, "no surface of " + std::to_string(width) + " x " + std::to_string(height));
-    cairo_surface_flush(surface.get());
-    uint8* pixels = cairo_image_surface_get_data(surface.get());
-    const int stride = cairo_image_surface_get_stride(surface.get());
+    }
 
     const auto* base = static_cast<const uint8*>(map->baseAddr);
     std::vector<uint8> rgb(std::size_t(width) * 3);
@@ -158,7 +153,7 @@ OSErr DisplayPixelMap(const PSPixelMap* map, const VRect* srcRect, int32 dstRow,
             for (std::size_t i = 0; i < rgb.size(); ++i) rgb[i] = uint8(unitOut[i] * 255.0 + 0.5);
         }
 
-        auto* out = reinterpret_cast<uint32_t*>(pixels + int64_t(y) * stride);
+        uint32_t* out = bitmap.pixels.data() + std::size_t(y) * std::size_t(width);
         const int64_t checkerRow = FloorDiv(int64_t(dstRow) + y + phaseRow, DisplayLook::kCheckerSize);
         for (int32 x = 0; x < width; ++x) {
             unsigned coverage = 255;
@@ -178,17 +173,8 @@ OSErr DisplayPixelMap(const PSPixelMap* map, const VRect* srcRect, int32 dstRow,
             out[x] = 0xFF000000u | (uint32_t(r) << 16) | (uint32_t(g) << 8) | uint32_t(b);
         }
     }
-    cairo_surface_mark_dirty(surface.get());
-
-    cairo_save(context);
-    cairo_set_source_surface(context, surface.get(), dstCol, dstRow);
-    cairo_pattern_set_filter(cairo_get_source(context), CAIRO_FILTER_NEAREST);
-    cairo_rectangle(context, dstCol, dstRow, width, height);
-    cairo_fill(context);
-    cairo_restore(context);
-    if (cairo_status(context) != CAIRO_STATUS_SUCCESS)
-        return Refuse(problems, errPlugInHostInsufficient,
-                      std::string("drawing failed: ") + cairo_status_to_string(cairo_status(context)));
+    if (const std::string problem = DrawDisplayBitmap(context, bitmap, dstRow, dstCol); !problem.empty())
+        return Refuse(problems, errPlugInHostInsufficient, "drawing failed: " + problem);
     return noErr;
 }
 

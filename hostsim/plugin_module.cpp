@@ -3,16 +3,7 @@
 #include "hostsim/four_cc.h"
 #include "hostsim/host_error.h"
 
-#include <dlfcn.h>
-
 namespace hostsim {
-
-namespace {
-std::string DlError() {
-    const char* text = dlerror();
-    return text ? text : "unknown error";
-}
-}  // namespace
 
 std::unique_ptr<PluginModule> PluginModule::Load(const std::string& path) {
     ModuleResources resources = ModuleResources::Read(path);
@@ -26,13 +17,9 @@ std::unique_ptr<PluginModule> PluginModule::Load(const std::string& path) {
     }
 
     std::unique_ptr<PluginModule> module(new PluginModule(std::move(resources)));
-    // dlopen searches the library path for a name without a slash; the user means the file.
-    const std::string file = path.find('/') == std::string::npos ? "./" + path : path;
-    dlerror();
-    // Kept mapped after close: a plug-in's toolkit registers types and exit handlers with the
-    // process's GLib, which cannot be taken back, so unloading it would leave them dangling.
-    module->handle_ = dlopen(file.c_str(), RTLD_NOW | RTLD_LOCAL | RTLD_NODELETE);
-    if (!module->handle_) throw HostError(path + ": cannot load module: " + DlError());
+    std::string why;
+    module->handle_ = OpenCode(path, &why);
+    if (!module->handle_) throw HostError(path + ": cannot load module: " + why);
 
     const std::string& entryName = *module->pipl().entryPoint;
     void* entry = module->FindSymbol(entryName.c_str());
@@ -42,11 +29,7 @@ std::unique_ptr<PluginModule> PluginModule::Load(const std::string& path) {
 }
 
 PluginModule::~PluginModule() {
-    if (handle_) dlclose(handle_);
-}
-
-void* PluginModule::FindSymbol(const char* name) const {
-    return handle_ ? dlsym(handle_, name) : nullptr;
+    if (handle_) CloseCode(handle_);
 }
 
 }  // namespace hostsim

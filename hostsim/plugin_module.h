@@ -9,8 +9,9 @@
 
 namespace hostsim {
 
-// Reads the module's resources from its file, checks that it is a filter, loads it with
-// dlopen and resolves the entry point its property list names. Unloaded on destruction.
+// Reads the module's resources from its file, checks that it is a filter, loads its code
+// (dlopen; LoadLibrary on Windows) and resolves the entry point its property list names.
+// Unloaded on destruction.
 class PluginModule {
 public:
     // Throws HostError with a message fit for the user when any step fails.
@@ -35,6 +36,11 @@ public:
 
 private:
     explicit PluginModule(ModuleResources resources) : resources_(std::move(resources)) {}
+
+    // Per platform (plugin_module_posix.cpp, plugin_module_win.cpp): the loaded code's handle,
+    // or null with the reason in `why`; and its release.
+    static void* OpenCode(const std::string& path, std::string* why);
+    static void CloseCode(void* handle);
 
     ModuleResources resources_;
     void* handle_ = nullptr;

@@ -8,7 +8,7 @@
 #include <iterator>
 #include <system_error>
 
-#include <unistd.h>
+#include <unistd.h>  // getpid (also in the Windows C runtime)
 
 namespace fs = std::filesystem;
 
@@ -20,11 +20,7 @@ constexpr std::uintmax_t kMaxStateFile = 64u << 20;
 
 std::string StateFolder() {
     if (const char* folder = std::getenv("TELLORA_HOSTSIM_STATE"); folder && *folder) return folder;
-    // The XDG base directory rules ignore a relative state home.
-    if (const char* state = std::getenv("XDG_STATE_HOME"); state && state[0] == '/')
-        return std::string(state) + "/tellora/hostsim";
-    if (const char* home = std::getenv("HOME"); home && *home) return std::string(home) + "/.local/state/tellora/hostsim";
-    throw HostError("no state folder: set TELLORA_HOSTSIM_STATE, XDG_STATE_HOME or HOME");
+    return DefaultStateFolder();
 }
 
 void MakeFolders(const std::string& path) {

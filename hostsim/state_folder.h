@@ -6,9 +6,15 @@
 
 namespace hostsim {
 
-// $TELLORA_HOSTSIM_STATE when set; otherwise $XDG_STATE_HOME (when absolute) or
-// $HOME/.local/state, followed by tellora/hostsim. Throws HostError when none is set.
+// $TELLORA_HOSTSIM_STATE when set; otherwise DefaultStateFolder(). Throws HostError when
+// there is none.
 std::string StateFolder();
+// Per platform (state_folder_posix.cpp, state_folder_win.cpp): $XDG_STATE_HOME (when absolute)
+// or $HOME/.local/state, followed by tellora/hostsim; on Windows %LOCALAPPDATA%\Tellora\hostsim.
+// Throws HostError when the variables it needs are not set.
+std::string DefaultStateFolder();
+// How the usage text names that folder.
+const char* DefaultStateFolderText();
 
 // Creates the folder and its parents; throws HostError when it cannot.
 void MakeFolders(const std::string& path);

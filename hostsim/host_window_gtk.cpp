@@ -2,6 +2,8 @@
 
 #include <gtk/gtk.h>
 
+#include <cstdlib>
+
 namespace hostsim {
 namespace {
 
@@ -13,6 +15,11 @@ void DrainEvents() {
 }
 
 }  // namespace
+
+bool HostWindow::DisplayAvailable() {
+    const char* display = std::getenv("DISPLAY");
+    return display && *display;
+}
 
 std::unique_ptr<HostWindow> HostWindow::Create(const std::string& title, std::string* why) {
     // GTK must not change the host's locale: numbers on the command line and in files are
