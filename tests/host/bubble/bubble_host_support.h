@@ -31,9 +31,22 @@ using namespace hostsim;
 
 inline const std::string kModulePath = TELLORA_MODULE_PATH;
 
+// On Windows there always is one.
 inline bool HasDisplay() {
+#ifdef _WIN32
+    return true;
+#else
     const char* display = std::getenv("DISPLAY");
     return display && *display;
+#endif
+}
+
+inline void SetEnvironment(const char* name, const std::string& value) {
+#ifdef _WIN32
+    _putenv_s(name, value.c_str());
+#else
+    setenv(name, value.c_str(), 1);
+#endif
 }
 
 // Loaded once for the whole binary, as a host keeps a filter loaded between uses.
@@ -320,8 +333,8 @@ public:
     void SetUp() override {
         root_ = ::testing::TempDir() + "bubble_host_" + std::to_string(::getpid());
         std::filesystem::create_directories(root_);
-        setenv("TELLORA_REGISTRY_ROOT", (root_ + "/registry").c_str(), 1);
-        setenv("TELLORA_HOSTSIM_STATE", (root_ + "/state").c_str(), 1);
+        SetEnvironment("TELLORA_REGISTRY_ROOT", root_ + "/registry");
+        SetEnvironment("TELLORA_HOSTSIM_STATE", root_ + "/state");
     }
     void TearDown() override {
         std::error_code ignored;

@@ -16,6 +16,17 @@ protected:
         EXPECT_EQ(r.exitCode, 0) << args << "\n" << r.output;
         return r;
     }
+
+    // Where the display cannot be taken away (Windows), an unattended run (TELLORA_BATCH) that
+    // shows the dialog saves a screenshot of it: whether it did tells whether it was shown.
+    bool ShowsDialog(const std::string& args) {
+        const std::string shot = Path("dialog.png");
+        std::filesystem::remove(shot);
+        SetEnvironment("TELLORA_DIALOG_SCREENSHOT", shot);
+        Succeed(args);
+        SetEnvironment("TELLORA_DIALOG_SCREENSHOT", "");
+        return std::filesystem::exists(shot);
+    }
 };
 
 constexpr const char* kNoDisplayError = "could not start its user interface toolkit";
@@ -65,6 +76,10 @@ TEST_F(AcrossProcesses, ARepeatedRunGetsTheParametersHandleAndDataByteBack) {
     EXPECT_EQ(FontSize(ReadRecord(Path("next.txt"))), 30.0);
 
     // After --fresh the filter is used for the first time again: Parameters, data byte 1.
+    if (!CanHideDisplay()) {
+        EXPECT_TRUE(ShowsDialog("--fresh"));
+        return;
+    }
     const ProcessResult fresh = FilterHost("--fresh", false);
     EXPECT_NE(fresh.exitCode, 0) << fresh.output;
     EXPECT_TRUE(Contains(fresh.output, "selector Parameters: 0")) << fresh.output;
@@ -73,6 +88,17 @@ TEST_F(AcrossProcesses, ARepeatedRunGetsTheParametersHandleAndDataByteBack) {
 
 TEST_F(AcrossProcesses, ThePlayInformationDecidesTheDialog) {
     // Every run starts afresh, so the data byte is 1 and only the descriptor can say "no".
+    if (!CanHideDisplay()) {
+        for (const char* silent : {"--play-info 0", "--play-info 2", "--no-dialog"})
+            EXPECT_FALSE(ShowsDialog(std::string("--fresh ") + silent)) << silent;
+        for (const char* asking : {"--play-info 1", "--dialog", "--set fontSize=20 --dialog"})
+            EXPECT_TRUE(ShowsDialog(std::string("--fresh ") + asking)) << asking;
+        // Without a descriptor the data byte (1 on a first use) decides.
+        EXPECT_TRUE(ShowsDialog("--fresh"));
+        Succeed("--fresh --dialog --set fontSize=20 --record '" + Path("shown.txt") + "'");
+        EXPECT_EQ(FontSize(ReadRecord(Path("shown.txt"))), 20.0);
+        return;
+    }
     for (const char* silent : {"--play-info 0", "--play-info 2", "--no-dialog"}) {
         Succeed(std::string("--fresh ") + silent, false);
     }

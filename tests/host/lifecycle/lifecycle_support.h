@@ -1,6 +1,8 @@
 // Shared by the lifecycle tests: the real module, per-test registry and state folders, sessions
 // on an empty document, and filterhost runs in a process of their own.
 #pragma once
+#include "child_process.h"
+
 #include "hostsim/descriptor_registry.h"
 #include "hostsim/descriptor_text.h"
 #include "hostsim/filter_run.h"
@@ -10,12 +12,10 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <memory>
 #include <string>
-#include <sys/wait.h>
 
 namespace lifecycle {
 
@@ -28,14 +28,13 @@ constexpr DescriptorKeyID kText = FourCC("Wzak");
 // The descriptor registry entry the filter keeps its last values under.
 inline const std::string kRegistryEntry = "Corvantis Tellora";
 
-struct ProcessResult {
-    int exitCode = -1;
-    std::string output;  // standard output and error together
-};
+// Whether a run can be made without a display, to show that it would need one.
+inline bool CanHideDisplay() { return !WithoutDisplayPrefix().empty(); }
 
+// Where the display cannot be taken away, there always is one.
 inline bool HasDisplay() {
     const char* display = std::getenv("DISPLAY");
-    return display && *display;
+    return !CanHideDisplay() || (display && *display);
 }
 
 inline bool Contains(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
@@ -63,8 +62,9 @@ protected:
         registryRoot_ = root_ + "/registry";
         state_ = root_ + "/state";
         // Both reach filterhost processes started by the test, too.
-        setenv("TELLORA_REGISTRY_ROOT", registryRoot_.c_str(), 1);
-        setenv("TELLORA_HOSTSIM_STATE", state_.c_str(), 1);
+        SetEnvironment("TELLORA_REGISTRY_ROOT", registryRoot_);
+        SetEnvironment("TELLORA_HOSTSIM_STATE", state_);
+        ClearRegistryStore();
         module_ = hostsim::PluginModule::Load(kModulePath);
     }
 
@@ -87,19 +87,11 @@ protected:
     // The plug-in data byte; the handle's master pointer comes first whoever made it.
     static uint8 DataByte(hostsim::HostSession& s) { return **reinterpret_cast<uint8**>(s.data()); }
 
-    // `filterhost run MODULE --size 0x0 ARGS`, without a display when `display` is false.
+    // `filterhost run MODULE --size 0x0 ARGS`, without a display when `display` is false (where
+    // the platform can take it away).
     ProcessResult FilterHost(const std::string& args, bool display = true) const {
-        const std::string command = std::string(display ? "" : "env -u DISPLAY -u WAYLAND_DISPLAY ") + "'" +
-                                    kFilterHostPath + "' run '" + kModulePath + "' --size 0x0 " + args + " 2>&1";
-        ProcessResult result;
-        FILE* pipe = popen(command.c_str(), "r");
-        if (!pipe) return result;
-        char buffer[4096];
-        std::size_t n;
-        while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0) result.output.append(buffer, n);
-        const int status = pclose(pipe);
-        result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-        return result;
+        return RunProcess((display ? "" : WithoutDisplayPrefix()) + QuotedProgram(kFilterHostPath) + " run '" +
+                          kModulePath + "' --size 0x0 " + args);
     }
 
     std::string Path(const std::string& name) const { return root_ + "/" + name; }
@@ -118,15 +110,8 @@ protected:
         return v ? v->number : -1;
     }
 
-    // Files the plug-in's Windows-registry stand-in wrote.
-    std::size_t RegistryFiles() const {
-        std::size_t files = 0;
-        std::error_code ec;
-        for (auto it = std::filesystem::recursive_directory_iterator(registryRoot_, ec);
-             !ec && it != std::filesystem::recursive_directory_iterator(); ++it)
-            files += it->is_regular_file() ? 1 : 0;
-        return files;
-    }
+    // Entries of the plug-in's Windows-registry store.
+    std::size_t RegistryFiles() const { return RegistryStoreEntries(registryRoot_); }
 
     std::string root_;
     std::string registryRoot_;
