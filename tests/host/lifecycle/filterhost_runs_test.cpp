@@ -1,0 +1,112 @@
+// filterhost as a user runs it, each run a process of its own: what `info` prints, a use of the
+// filter on the sample picture through every selector, host calls that fail, and an unattended
+// dialog run that leaves a screenshot.
+#include "lifecycle_support.h"
+
+#include "hostsim/info_report.h"
+#include "hostsim/module_resources.h"
+#include "hostsim/png_io.h"
+
+#include "resources/pipl.h"
+#include "resources/terminology.h"
+
+#include <sstream>
+
+using namespace hostsim;
+using namespace lifecycle;
+
+namespace {
+
+// The resource bytes the module is built from, as a host would find them in the file.
+class BuiltResources : public ResourceSource {
+public:
+    std::optional<int> FirstId(const std::string& type) const override {
+        if (type == "PIPL") return ModuleResources::kDefaultResourceId;
+        return std::nullopt;
+    }
+    std::optional<std::vector<uint8>> Bytes(const std::string& type, int id) const override {
+        if (id != ModuleResources::kDefaultResourceId) return std::nullopt;
+        if (type == "PIPL") return std::vector<uint8>(kTelloraPipl, kTelloraPipl + kTelloraPiplSize);
+        if (type == "AETE")
+            return std::vector<uint8>(kTelloraTerminology, kTelloraTerminology + kTelloraTerminologySize);
+        return std::nullopt;
+    }
+    std::string Describe(const std::string& type, int id) const override { return type + " " + std::to_string(id); }
+};
+
+class FilterHostRuns : public LifecycleTest {
+protected:
+    ProcessResult Run(const std::string& args) const { return RunProcess(QuotedProgram(kFilterHostPath) + " " + args); }
+
+    // A scripted use of the filter on the sample picture, written to `out`.
+    ProcessResult OnSample(const std::string& out, const std::string& more) const {
+        return Run("run '" + kModulePath + "' --fresh --in '" + std::string(TELLORA_SAMPLE_PATH) + "' --out '" +
+                   Path(out) + "' --set Text=Hi --set fontSize=20 " + more);
+    }
+};
+
+}  // namespace
+
+TEST_F(FilterHostRuns, InfoPrintsWhatTheResourceBytesSay) {
+    const ProcessResult r = Run("info '" + kModulePath + "'");
+    ASSERT_EQ(r.exitCode, 0) << r.output;
+    std::ostringstream expected;
+    InfoReport::Print(expected, ModuleResources::FromSource(kModulePath, BuiltResources()));
+    EXPECT_EQ(r.output, expected.str());
+
+    // Unattended, the About box goes to standard error.
+    const ProcessResult about = Run("about '" + kModulePath + "'");
+    EXPECT_EQ(about.exitCode, 0) << about.output;
+    EXPECT_TRUE(Contains(about.output, "Tellora 1.0")) << about.output;
+    EXPECT_TRUE(Contains(about.output, "\nresult 0\n")) << about.output;
+}
+
+TEST_F(FilterHostRuns, AUseOnTheSampleGoesThroughEverySelectorInBothProtocols) {
+    const PngImage sample = ReadPng(TELLORA_SAMPLE_PATH);
+    for (const std::string protocol : {"ports", "classic"}) {
+        const std::string out = protocol + ".png";
+        const ProcessResult r = OnSample(out, "--protocol " + protocol + " --no-dialog");
+        ASSERT_EQ(r.exitCode, 0) << r.output;
+        EXPECT_EQ(r.output,
+                  "selector Parameters: 0\nselector Prepare: 0\nselector Start: 0\nselector Finish: 0\nresult 0\n");
+        const PngImage result = ReadPng(Path(out));
+        ASSERT_EQ(result.width, sample.width);
+        ASSERT_EQ(result.height, sample.height);
+        // The default bubble sits at the top left; the bottom right corner stays as it was.
+        EXPECT_NE(result.samples, sample.samples) << protocol;
+        for (int c = 0; c < 3; ++c)
+            EXPECT_EQ(result.at(sample.width - 1, sample.height - 1, c), sample.at(sample.width - 1, sample.height - 1, c));
+    }
+}
+
+TEST_F(FilterHostRuns, AFailingHostCallEndsTheUseWithItsResult) {
+    // Out of memory for the plug-in's data handle: Parameters reports it, nothing is written.
+    ProcessResult r = OnSample("none.png", "--no-dialog --fail newHandle");
+    EXPECT_EQ(r.exitCode, 1) << r.output;
+    EXPECT_TRUE(Contains(r.output, "selector Parameters: -108\nresult -108\n")) << r.output;
+    EXPECT_FALSE(std::filesystem::exists(Path("none.png")));
+
+    // The pixels cannot be had: Start ends with the host's error.
+    r = OnSample("none.png", "--no-dialog --protocol classic --fail advanceState");
+    EXPECT_EQ(r.exitCode, 1) << r.output;
+    EXPECT_TRUE(Contains(r.output, "selector Start: -50\nresult -50\n")) << r.output;
+    EXPECT_TRUE(Contains(r.output, "the Start selector failed")) << r.output;
+
+    // The next use, on a whole host, works.
+    r = OnSample("healed.png", "--no-dialog");
+    EXPECT_EQ(r.exitCode, 0) << r.output;
+}
+
+TEST_F(FilterHostRuns, AnUnattendedDialogRunLeavesAScreenshot) {
+    if (!HasDisplay()) GTEST_SKIP() << "a dialog run needs a display";
+    SetEnvironment("TELLORA_DIALOG_SCREENSHOT", Path("dialog.png"));
+    const ProcessResult r = OnSample("shown.png", "--dialog");
+    SetEnvironment("TELLORA_DIALOG_SCREENSHOT", "");
+    ASSERT_EQ(r.exitCode, 0) << r.output;
+    EXPECT_TRUE(Contains(r.output, "selector Parameters: 0\n")) << r.output;
+    const PngImage shot = ReadPng(Path("dialog.png"));
+    // The whole dialog: preview, controls and buttons.
+    EXPECT_GE(shot.width, 400);
+    EXPECT_GE(shot.height, 300);
+    EXPECT_TRUE(std::filesystem::exists(Path("shown.png")));
+}
