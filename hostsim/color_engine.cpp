@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cmath>
 #include <map>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -99,12 +100,43 @@ void RgbToHsl(const double* rgb, double* hsl) {
 
 bool IsCmsSpace(int16 s) { return s == kRGB || s == kCMYK || s == kLab || s == kGray; }
 
-cmsUInt32Number FormatOf(int16 space) {
+// Doubles are evaluated exactly through the chain. Bytes go through LittleCMS's optimised
+// 8-bit path, the chain resampled onto one table, where that stays within a step of the exact
+// result: from RGB and gray on a grid as fine as the separation's (the default one misses the
+// separation's kink at black by up to half the range), from CMYK on the default grid (the
+// composition is multilinear). From Lab the table's interpolation strays by many steps where
+// colours leave the RGB gamut and clip, so Lab is evaluated exactly, stage by stage.
+cmsUInt32Number EightBitFlags(int16 from) {
+    switch (from) {
+        case kLab: return cmsFLAGS_NOOPTIMIZE;
+        case kCMYK: return 0;
+        default: return cmsFLAGS_GRIDPOINTS(kSeparationGrid);
+    }
+}
+
+// How a transform's samples lie in memory: unit doubles, or bytes packed or in slots.
+enum class Kind { Doubles, Packed8, Slots8 };
+
+cmsUInt32Number FormatOf(int16 space, Kind kind) {
+    if (kind == Kind::Doubles) {
+        switch (space) {
+            case kRGB: return TYPE_RGB_DBL;
+            case kCMYK: return TYPE_CMYK_DBL;
+            case kLab: return TYPE_Lab_DBL;
+            default: return TYPE_GRAY_DBL;
+        }
+    }
+    // In a slot the leading bytes are extra channels that LittleCMS skips.
+    const bool slots = kind == Kind::Slots8;
     switch (space) {
-        case kRGB: return TYPE_RGB_DBL;
-        case kCMYK: return TYPE_CMYK_DBL;
-        case kLab: return TYPE_Lab_DBL;
-        default: return TYPE_GRAY_DBL;
+        case kRGB: return slots ? TYPE_ARGB_8 : TYPE_RGB_8;
+        case kCMYK: return TYPE_CMYK_8;
+        case kLab:
+            return slots ? COLORSPACE_SH(PT_Lab) | EXTRA_SH(1) | CHANNELS_SH(3) | BYTES_SH(1) | SWAPFIRST_SH(1)
+                         : TYPE_Lab_8;
+        default:
+            return slots ? COLORSPACE_SH(PT_GRAY) | EXTRA_SH(3) | CHANNELS_SH(1) | BYTES_SH(1) | SWAPFIRST_SH(1)
+                         : TYPE_GRAY_8;
     }
 }
 
@@ -153,7 +185,7 @@ struct ColorEngine::Impl {
     cmsHPROFILE gray = nullptr;
     cmsHPROFILE cmykToRgb = nullptr;
     cmsHPROFILE rgbToCmyk = nullptr;
-    std::map<std::pair<int16, int16>, cmsHTRANSFORM> transforms;
+    std::map<std::tuple<int16, int16, Kind>, cmsHTRANSFORM> transforms;
 
     Impl() {
         context = cmsCreateContext(nullptr, &lastError);
@@ -209,8 +241,9 @@ struct ColorEngine::Impl {
         }
     }
 
-    cmsHTRANSFORM Transform(int16 from, int16 to) {
-        const auto key = std::make_pair(from, to);
+    // The transform from `from` to `to` for samples of `kind`, made on first use and kept.
+    cmsHTRANSFORM Transform(int16 from, int16 to, Kind kind) {
+        const auto key = std::make_tuple(from, to, kind);
         const auto found = transforms.find(key);
         if (found != transforms.end()) return found->second;
 
@@ -230,9 +263,11 @@ struct ColorEngine::Impl {
             std::vector<cmsBool> bpc(chain.size(), FALSE);
             std::vector<cmsUInt32Number> intents(chain.size(), INTENT_RELATIVE_COLORIMETRIC);
             std::vector<cmsFloat64Number> adaptation(chain.size(), 1.0);
+            const cmsUInt32Number flags = kind == Kind::Doubles ? cmsFLAGS_NOCACHE | cmsFLAGS_NOOPTIMIZE
+                                                                : EightBitFlags(from);
             transform = cmsCreateExtendedTransform(context, cmsUInt32Number(chain.size()), chain.data(), bpc.data(),
-                                                   intents.data(), adaptation.data(), nullptr, 0, FormatOf(from),
-                                                   FormatOf(to), cmsFLAGS_NOCACHE | cmsFLAGS_NOOPTIMIZE);
+                                                   intents.data(), adaptation.data(), nullptr, 0,
+                                                   FormatOf(from, kind), FormatOf(to, kind), flags);
         }
         transforms[key] = transform;
         return transform;
@@ -284,7 +319,7 @@ bool ColorEngine::Convert(int16 from, int16 to, const double* in, double* out, s
     const int16 cmsTo = hsOut ? kRGB : to;
     cmsHTRANSFORM transform = nullptr;
     if (cmsFrom != cmsTo && IsCmsSpace(cmsFrom) && IsCmsSpace(cmsTo)) {
-        transform = impl_->Transform(cmsFrom, cmsTo);
+        transform = impl_->Transform(cmsFrom, cmsTo, Kind::Doubles);
         if (!transform) {
             error_ = "LittleCMS cannot convert " + std::string(SpaceName(cmsFrom)) + " to " + SpaceName(cmsTo) +
                      (impl_->lastError.empty() ? "" : ": " + impl_->lastError);
@@ -319,6 +354,59 @@ bool ColorEngine::Convert(int16 from, int16 to, const double* in, double* out, s
             std::copy(b.data(), b.data() + n * std::size_t(nOut), dst);
         }
     }
+    return true;
+}
+
+bool ColorEngine::Convert8(int16 from, int16 to, const uint8* in, uint8* out, std::size_t count, Layout layout) {
+    const int nIn = Components(from);
+    const int nOut = Components(to);
+    if (!nIn || !nOut) {
+        error_ = "no colour space " + std::to_string(from == to || nIn ? to : from);
+        return false;
+    }
+    const bool slots = layout == Layout::Slots;
+    const std::size_t inStride = slots ? 4 : std::size_t(nIn);
+    const std::size_t outStride = slots ? 4 : std::size_t(nOut);
+    if (count == 0) return true;
+    if (from == to) {
+        if (in != out) std::copy(in, in + count * inStride, out);
+        return true;
+    }
+    if (IsCmsSpace(from) && IsCmsSpace(to)) {
+        cmsHTRANSFORM transform = impl_->Transform(from, to, slots ? Kind::Slots8 : Kind::Packed8);
+        if (!transform) {
+            error_ = "LittleCMS cannot convert " + std::string(SpaceName(from)) + " to " + SpaceName(to) +
+                     (impl_->lastError.empty() ? "" : ": " + impl_->lastError);
+            return false;
+        }
+        // LittleCMS reads each pixel before it writes it, but sizes may differ when packed:
+        // a conversion in place goes through a copy.
+        std::vector<uint8> copy;
+        if (in == out) {
+            copy.assign(in, in + count * inStride);
+            in = copy.data();
+        }
+        for (std::size_t start = 0; start < count; start += kChunk * 16) {
+            const std::size_t n = std::min(kChunk * 16, count - start);
+            cmsDoTransform(transform, in + start * inStride, out + start * outStride, cmsUInt32Number(n));
+        }
+    } else {
+        // HSB and HSL: through unit values.
+        std::vector<double> a(std::min(kChunk, count) * 4), b(std::min(kChunk, count) * 4);
+        for (std::size_t start = 0; start < count; start += kChunk) {
+            const std::size_t n = std::min(kChunk, count - start);
+            const uint8* src = in + start * inStride + (slots ? 4 - nIn : 0);
+            for (std::size_t i = 0; i < n; ++i)
+                for (int c = 0; c < nIn; ++c) a[i * nIn + c] = src[i * inStride + c] / 255.0;
+            if (!Convert(from, to, a.data(), b.data(), n)) return false;
+            uint8* dst = out + start * outStride + (slots ? 4 - nOut : 0);
+            for (std::size_t i = 0; i < n; ++i)
+                for (int c = 0; c < nOut; ++c) dst[i * outStride + c] = uint8(std::lround(b[i * nOut + c] * 255.0));
+        }
+    }
+    // The leading bytes of a slot are zero.
+    if (slots && nOut < 4)
+        for (std::size_t i = 0; i < count; ++i) std::fill(out + i * 4, out + i * 4 + (4 - nOut), uint8(0));
     return true;
 }
 

@@ -31,6 +31,15 @@ public:
     // Converts `count` colours, packed (Components(from) values each), into `out` (packed,
     // Components(to) each). False for an unknown space or a LittleCMS failure (see error()).
     bool Convert(int16 from, int16 to, const double* in, double* out, std::size_t count);
+
+    // How 8-bit colours lie in memory: packed (Components(space) bytes each), or right-aligned
+    // in slots of four bytes whose leading bytes are zero (gray 0 0 0 g, RGB 0 R G B).
+    enum class Layout { Packed, Slots };
+    // Converts `count` 8-bit colours (a unit value times 255, rounded) from `in` into `out`;
+    // both in `layout`, and they must not overlap unless they are the same buffer. Spaces that
+    // LittleCMS knows convert through one optimised transform per pair, made on first use;
+    // HSB and HSL go through Convert. False as for Convert.
+    bool Convert8(int16 from, int16 to, const uint8* in, uint8* out, std::size_t count, Layout layout);
     const std::string& error() const { return error_; }
 
 private:

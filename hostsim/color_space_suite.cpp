@@ -74,6 +74,12 @@ SPErr ColorSpaceSuiteHost::ConvertSlots(const char* caller, int16 from, int16 to
     }
     if (count == 0 || from == to) return kSPNoError;
     const std::size_t n = std::size_t(count);  // at most 32767: small
+    if constexpr (sizeof(Sample) == 1) {
+        // Bytes convert in their slots with one call of the engine's 8-bit transform.
+        if (engine_.Convert8(from, to, slots, slots, n, ColorEngine::Layout::Slots)) return kSPNoError;
+        problems_.Add(std::string(caller) + ": " + engine_.error());
+        return SPErr(errPlugInHostInsufficient);
+    }
     std::vector<double> in(n * std::size_t(k)), out(n * std::size_t(m));
     for (std::size_t i = 0; i < n; ++i)
         for (int c = 0; c < k; ++c) in[i * k + c] = std::min(double(slots[i * 4 + 4 - k + c]), full) / full;

@@ -73,6 +73,68 @@ TEST_F(ColorSpaceTest, EveryPairOfSpacesKeepsColoursAnRGBImageCanHold) {
     }
 }
 
+// The exact conversion of 8-bit colours: the engine on unit doubles, rounded.
+std::vector<uint8> Exact8(ColorEngine& engine, int16 from, int16 to, const std::vector<uint8>& packed) {
+    const int k = ColorEngine::Components(from), m = ColorEngine::Components(to);
+    const std::size_t n = packed.size() / std::size_t(k);
+    std::vector<double> in(packed.size()), out(n * std::size_t(m));
+    for (std::size_t i = 0; i < packed.size(); ++i) in[i] = packed[i] / 255.0;
+    EXPECT_TRUE(engine.Convert(from, to, in.data(), out.data(), n));
+    std::vector<uint8> exact(out.size());
+    for (std::size_t i = 0; i < out.size(); ++i) exact[i] = uint8(std::lround(out[i] * 255.0));
+    return exact;
+}
+
+TEST_F(ColorSpaceTest, EightBitTransformsStayWithinAStepOfTheExactConversion) {
+    // The 8-bit transforms interpolate a table: one step of rounding is all they may add. The
+    // colours include every corner and edge of the cube, where the separation's kinks lie.
+    const int16 spaces[] = {plugIncolorServicesRGBSpace, plugIncolorServicesHSBSpace, plugIncolorServicesCMYKSpace,
+                            plugIncolorServicesLabSpace, plugIncolorServicesGraySpace, plugIncolorServicesHSLSpace};
+    for (int16 from : spaces) {
+        const int k = ColorEngine::Components(from);
+        std::vector<uint8> packed;
+        for (int i = 0; i < 20000; ++i)
+            for (int c = 0; c < k; ++c) {
+                const int v = (i * (37 + 11 * c) + c * 101) % 263;  // past 255: clipped to the edge
+                packed.push_back(uint8(std::min(v, 255)));
+            }
+        for (int16 to : spaces) {
+            if (from == to) continue;
+            const int m = ColorEngine::Components(to);
+            const std::size_t n = packed.size() / std::size_t(k);
+            const std::vector<uint8> exact = Exact8(engine, from, to, packed);
+            std::vector<uint8> out(n * std::size_t(m));
+            ASSERT_TRUE(engine.Convert8(from, to, packed.data(), out.data(), n, ColorEngine::Layout::Packed));
+            int worst = 0;
+            for (std::size_t i = 0; i < out.size(); ++i) worst = std::max(worst, std::abs(out[i] - exact[i]));
+            EXPECT_LE(worst, 1) << ColorEngine::SpaceName(from) << " -> " << ColorEngine::SpaceName(to);
+
+            // The suite's slots, converted in place, hold the same colours right-aligned.
+            std::vector<uint8> slots(n * 4, 77);
+            for (std::size_t i = 0; i < n; ++i)
+                std::copy(packed.begin() + long(i * k), packed.begin() + long((i + 1) * k), slots.begin() + long(i * 4 + 4 - k));
+            ASSERT_EQ(suite.Convert8(from, to, slots.data(), int16(std::min<std::size_t>(n, 32000))), kSPNoError);
+            for (std::size_t i = 0; i < n; ++i) {
+                for (int c = 0; c < 4 - m; ++c) ASSERT_EQ(slots[i * 4 + std::size_t(c)], 0) << i;
+                for (int c = 0; c < m; ++c) ASSERT_EQ(slots[i * 4 + std::size_t(4 - m + c)], out[i * m + c]) << i;
+            }
+        }
+    }
+}
+
+TEST_F(ColorSpaceTest, LabIsConvertedExactlyAlsoOutsideTheRGBGamut) {
+    // Saturated Lab colours clip in RGB; a table would smear the clipping across its cells.
+    std::vector<uint8> lab;
+    for (int l = 0; l < 256; l += 15)
+        for (int a = 0; a < 256; a += 17)
+            for (int b = 0; b < 256; b += 17) lab.insert(lab.end(), {uint8(l), uint8(a), uint8(b)});
+    const std::size_t n = lab.size() / 3;
+    std::vector<uint8> rgb(n * 3);
+    ASSERT_TRUE(engine.Convert8(plugIncolorServicesLabSpace, plugIncolorServicesRGBSpace, lab.data(), rgb.data(), n,
+                                ColorEngine::Layout::Packed));
+    EXPECT_EQ(rgb, Exact8(engine, plugIncolorServicesLabSpace, plugIncolorServicesRGBSpace, lab));
+}
+
 TEST_F(ColorSpaceTest, DepthConversionsRoundAndClip) {
     const uint8 bytes[] = {0, 1, 128, 255};
     uint16 words[4];
