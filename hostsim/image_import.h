@@ -25,10 +25,19 @@ struct ImportOptions {
 // Throws DocumentError for a combination that does not exist (HSB at 16 bits, ...).
 std::unique_ptr<PixelDocument> ImportImage(const PngImage& image, const ImportOptions& options, ColorEngine& engine,
                                            std::vector<std::string>* notes);
+// The same, straight from a reader's rows: no copy of the whole image besides the document.
+// Also throws the reader's PngError.
+std::unique_ptr<PixelDocument> ImportPng(PngReader& reader, const ImportOptions& options, ColorEngine& engine,
+                                         std::vector<std::string>* notes);
 
 // The target layer as a PNG: gray for gray and duotone, RGB for everything else; 8-bit
 // documents give 8-bit PNGs, 16- and 32-bit documents 16-bit ones; the transparency plane
 // becomes alpha.
 PngImage ExportImage(const PixelDocument& document, ColorEngine& engine, std::vector<std::string>* notes);
+// The PNG format ExportImage gives for the document.
+PngFormat ExportFormat(const PixelDocument& document);
+// The same rows, straight into a writer made with ExportFormat(document); finishes it.
+void ExportPng(const PixelDocument& document, ColorEngine& engine, std::vector<std::string>* notes,
+               PngWriter& writer);
 
 }  // namespace hostsim

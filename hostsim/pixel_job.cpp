@@ -103,7 +103,12 @@ PixelJob::PixelJob(HostSession& session, const std::string& input, std::pair<int
         import.transparency = options.transparency;
         import.layers = options.layers;
         import.planes = options.planes;
-        document_ = ImportImage(ReadPng(input), import, engine_, &notes);
+        const auto reader = PngReader::OpenFile(input);
+        try {
+            document_ = ImportPng(*reader, import, engine_, &notes);
+        } catch (const PngError& e) {
+            throw PngError(input + ": " + e.what());
+        }
     } else {
         const ColorModel model = options.model.value_or(ColorModel::RGB);
         const int32 depth = options.depth ? options.depth : 8;
@@ -140,9 +145,9 @@ void PixelJob::Finish(const std::string& output) {
     bar_.Finish();
     if (output.empty()) return;
     std::vector<std::string> notes;
-    const PngImage image = ExportImage(*document_, engine_, &notes);
+    const auto writer = PngWriter::ToFile(output, ExportFormat(*document_));
+    ExportPng(*document_, engine_, &notes, *writer);
     for (const std::string& note : notes) err_ << "filterhost: note: " << note << '\n';
-    WritePng(output, image);
 }
 
 }  // namespace hostsim

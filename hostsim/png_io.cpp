@@ -1,30 +1,77 @@
 #include "hostsim/png_io.h"
 
 #include <png.h>
+#include <zlib.h>
 
 #include <csetjmp>
+#include <cstdio>
 #include <cstring>
-#include <fstream>
-#include <iterator>
-#include <memory>
 
 namespace hostsim {
 namespace {
 
-// Largest file read into memory.
-constexpr std::streamoff kMaxFileBytes = std::streamoff(1) << 31;
+// Bytes the file stream buffers: large reads and writes, few system calls.
+constexpr std::size_t kFileBuffer = std::size_t(1) << 20;
 
-// Everything the libpng callbacks and the error path touch lives here, on the heap, so that a
-// longjmp out of libpng skips no live C++ object of the decoding frame.
-struct Codec {
+struct FileCloser {
+    void operator()(std::FILE* file) const { std::fclose(file); }
+};
+using File = std::unique_ptr<std::FILE, FileCloser>;
+
+bool LittleEndian() {
+    const uint16 one = 1;
+    uint8 first;
+    std::memcpy(&first, &one, 1);
+    return first == 1;
+}
+
+}  // namespace
+
+// Everything libpng's callbacks and its error path touch lives here, on the heap. Every call
+// into libpng sits right behind a setjmp in a frame that holds no live C++ object, so the
+// longjmp of an error skips nothing; the frame then throws.
+struct PngReader::Codec {
     std::string error;
+    png_structp png = nullptr;
+    png_infop info = nullptr;
+    bool failed = false;
+    File file;
+    std::vector<uint8> fileBuffer;
     const std::vector<uint8>* input = nullptr;
     std::size_t offset = 0;
-    std::vector<uint8>* output = nullptr;
-    std::vector<uint8> pixels;
-    std::vector<png_bytep> rows;
+    // An interlaced image is read whole (its passes fill every row several times).
+    std::vector<uint8> whole;
+    int32 nextRow = 0;
+
+    ~Codec() {
+        if (png) png_destroy_read_struct(&png, info ? &info : nullptr, nullptr);
+    }
 };
 
+struct PngWriter::Codec {
+    std::string error;
+    png_structp png = nullptr;
+    png_infop info = nullptr;
+    bool failed = false;
+    File file;
+    std::vector<uint8> fileBuffer;
+    std::vector<uint8>* output = nullptr;
+    std::string path;
+    int32 nextRow = 0;
+
+    ~Codec() {
+        if (png) png_destroy_write_struct(&png, info ? &info : nullptr);
+        // A file still open was never finished: no half-written PNG stays behind.
+        if (file) {
+            file.reset();
+            std::remove(path.c_str());
+        }
+    }
+};
+
+namespace {
+
+template <class Codec>
 [[noreturn]] void OnError(png_structp png, png_const_charp message) {
     auto* codec = static_cast<Codec*>(png_get_error_ptr(png));
     codec->error = message ? message : "unknown libpng error";
@@ -33,159 +80,339 @@ struct Codec {
 
 void OnWarning(png_structp, png_const_charp) {}
 
+template <class Codec>
 void ReadBytes(png_structp png, png_bytep data, png_size_t length) {
     auto* codec = static_cast<Codec*>(png_get_io_ptr(png));
+    if (codec->file) {
+        if (std::fread(data, 1, length, codec->file.get()) != length) png_error(png, "the file ends early");
+        return;
+    }
     if (codec->input->size() - codec->offset < length) png_error(png, "the file ends early");
     std::memcpy(data, codec->input->data() + codec->offset, length);
     codec->offset += length;
 }
 
+template <class Codec>
 void WriteBytes(png_structp png, png_bytep data, png_size_t length) {
     auto* codec = static_cast<Codec*>(png_get_io_ptr(png));
+    if (codec->file) {
+        if (std::fwrite(data, 1, length, codec->file.get()) != length) png_error(png, "the disk refused the data");
+        return;
+    }
     codec->output->insert(codec->output->end(), data, data + length);
 }
 
 void Flush(png_structp) {}
 
-// Returns false with codec.error set when libpng failed.
-bool Decode(Codec& codec, PngImage& image) {
-    png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, &codec, &OnError, &OnWarning);
-    if (!png) {
-        codec.error = "libpng could not start";
-        return false;
-    }
-    png_infop info = png_create_info_struct(png);
-    if (!info || setjmp(png_jmpbuf(png))) {
-        png_destroy_read_struct(&png, info ? &info : nullptr, nullptr);
-        if (codec.error.empty()) codec.error = "libpng could not start";
-        return false;
-    }
-    png_set_read_fn(png, &codec, &ReadBytes);
-    png_set_user_limits(png, 1u << 20, 1u << 20);
-    png_read_info(png, info);
+}  // namespace
 
-    const png_uint_32 width = png_get_image_width(png, info);
-    const png_uint_32 height = png_get_image_height(png, info);
-    if (int64_t(width) * int64_t(height) > kMaxPngPixels) png_error(png, "the image has too many pixels for the host");
-    const int colorType = png_get_color_type(png, info);
-    if (colorType == PNG_COLOR_TYPE_PALETTE) png_set_palette_to_rgb(png);
-    if (colorType == PNG_COLOR_TYPE_GRAY && png_get_bit_depth(png, info) < 8) png_set_expand_gray_1_2_4_to_8(png);
-    if (png_get_valid(png, info, PNG_INFO_tRNS)) png_set_tRNS_to_alpha(png);
-    png_set_interlace_handling(png);
-    png_read_update_info(png, info);
+// Reading.
 
-    const int channels = png_get_channels(png, info);
-    const int depth = png_get_bit_depth(png, info);
-    if (channels < 1 || channels > 4 || (depth != 8 && depth != 16)) png_error(png, "unexpected pixel format");
-    const std::size_t rowBytes = png_get_rowbytes(png, info);
-    if (rowBytes != std::size_t(width) * std::size_t(channels) * std::size_t(depth / 8))
-        png_error(png, "unexpected row size");
-    codec.pixels.resize(rowBytes * height);
-    codec.rows.resize(height);
-    for (png_uint_32 y = 0; y < height; ++y) codec.rows[y] = codec.pixels.data() + std::size_t(y) * rowBytes;
-    png_read_image(png, codec.rows.data());
-    png_read_end(png, nullptr);
-    png_destroy_read_struct(&png, &info, nullptr);
+PngReader::PngReader() : codec_(std::make_unique<Codec>()) {}
+PngReader::~PngReader() = default;
 
-    image.width = int32(width);
-    image.height = int32(height);
-    image.channels = channels;
-    image.bitDepth = depth;
-    const std::size_t n = std::size_t(width) * height * std::size_t(channels);
-    image.samples.resize(n);
-    const uint8* p = codec.pixels.data();
-    if (depth == 8) {
-        for (std::size_t i = 0; i < n; ++i) image.samples[i] = p[i];
-    } else {
-        for (std::size_t i = 0; i < n; ++i) image.samples[i] = uint16((p[2 * i] << 8) | p[2 * i + 1]);
+std::unique_ptr<PngReader> PngReader::OpenFile(const std::string& path) {
+    std::unique_ptr<PngReader> reader(new PngReader());
+    Codec& codec = *reader->codec_;
+    codec.file.reset(std::fopen(path.c_str(), "rb"));
+    if (!codec.file) throw PngError("cannot open " + path);
+    codec.fileBuffer.resize(kFileBuffer);
+    std::setvbuf(codec.file.get(), reinterpret_cast<char*>(codec.fileBuffer.data()), _IOFBF, kFileBuffer);
+    uint8 signature[8];
+    if (std::fread(signature, 1, 8, codec.file.get()) != 8 || png_sig_cmp(signature, 0, 8) != 0)
+        throw PngError(path + ": not a PNG file");
+    try {
+        reader->Start();
+    } catch (const PngError& e) {
+        throw PngError(path + ": " + e.what());
     }
-    return true;
+    return reader;
 }
 
-bool Encode(Codec& codec, const PngImage& image) {
-    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, &codec, &OnError, &OnWarning);
-    if (!png) {
-        codec.error = "libpng could not start";
-        return false;
+std::unique_ptr<PngReader> PngReader::OpenBytes(const std::vector<uint8>& bytes) {
+    if (bytes.size() < 8 || png_sig_cmp(bytes.data(), 0, 8) != 0) throw PngError("not a PNG file");
+    std::unique_ptr<PngReader> reader(new PngReader());
+    reader->codec_->input = &bytes;
+    reader->codec_->offset = 8;
+    reader->Start();
+    return reader;
+}
+
+void PngReader::Start() {
+    Codec& codec = *codec_;
+    codec.png = png_create_read_struct(PNG_LIBPNG_VER_STRING, &codec, &OnError<Codec>, &OnWarning);
+    if (!codec.png) throw PngError("unreadable PNG: libpng could not start");
+    codec.info = png_create_info_struct(codec.png);
+    if (!codec.info) throw PngError("unreadable PNG: libpng could not start");
+    png_structp png = codec.png;
+    png_infop info = codec.info;
+    png_uint_32 width = 0, height = 0;
+    int channels = 0, depth = 0, passes = 1;
+    bool tooLarge = false, badFormat = false;
+    if (setjmp(png_jmpbuf(png))) {
+        codec.failed = true;
+        throw PngError("unreadable PNG: " + codec.error);
     }
-    png_infop info = png_create_info_struct(png);
-    if (!info || setjmp(png_jmpbuf(png))) {
-        png_destroy_write_struct(&png, info ? &info : nullptr);
-        if (codec.error.empty()) codec.error = "libpng could not start";
-        return false;
+    png_set_read_fn(png, &codec, &ReadBytes<Codec>);
+    png_set_sig_bytes(png, 8);
+    png_set_user_limits(png, 1u << 20, 1u << 20);
+    png_read_info(png, info);
+    width = png_get_image_width(png, info);
+    height = png_get_image_height(png, info);
+    tooLarge = int64_t(width) * int64_t(height) > kMaxPngPixels;
+    if (!tooLarge) {
+        const int colorType = png_get_color_type(png, info);
+        if (colorType == PNG_COLOR_TYPE_PALETTE) png_set_palette_to_rgb(png);
+        if (colorType == PNG_COLOR_TYPE_GRAY && png_get_bit_depth(png, info) < 8) png_set_expand_gray_1_2_4_to_8(png);
+        if (png_get_valid(png, info, PNG_INFO_tRNS)) png_set_tRNS_to_alpha(png);
+        if (png_get_bit_depth(png, info) == 16 && LittleEndian()) png_set_swap(png);
+        passes = png_set_interlace_handling(png);
+        png_read_update_info(png, info);
+        channels = png_get_channels(png, info);
+        depth = png_get_bit_depth(png, info);
+        badFormat = channels < 1 || channels > 4 || (depth != 8 && depth != 16) ||
+                    png_get_rowbytes(png, info) != std::size_t(width) * std::size_t(channels) * std::size_t(depth / 8);
     }
-    png_set_write_fn(png, &codec, &WriteBytes, &Flush);
+    if (tooLarge) {
+        codec.failed = true;
+        throw PngError("unreadable PNG: the image has too many pixels for the host");
+    }
+    if (badFormat) {
+        codec.failed = true;
+        throw PngError("unreadable PNG: unexpected pixel format");
+    }
+    format_.width = int32(width);
+    format_.height = int32(height);
+    format_.channels = channels;
+    format_.bitDepth = depth;
+    if (passes > 1) {
+        codec.whole.resize(format_.rowBytes() * std::size_t(height));
+        std::vector<png_bytep> rows(height);
+        for (png_uint_32 y = 0; y < height; ++y) rows[y] = codec.whole.data() + std::size_t(y) * format_.rowBytes();
+        ReadWhole(rows.data());
+    }
+}
+
+void PngReader::ReadWhole(png_bytepp rows) {
+    Codec& codec = *codec_;
+    png_structp png = codec.png;
+    if (setjmp(png_jmpbuf(png))) {
+        codec.failed = true;
+        throw PngError("unreadable PNG: " + codec.error);
+    }
+    png_read_image(png, rows);
+}
+
+void PngReader::ReadRow(uint8* row) {
+    Codec& codec = *codec_;
+    if (codec.failed) throw PngError("unreadable PNG: " + codec.error);
+    if (codec.nextRow >= format_.height) throw std::logic_error("PngReader: read past the last row");
+    if (!codec.whole.empty()) {
+        std::memcpy(row, codec.whole.data() + std::size_t(codec.nextRow) * format_.rowBytes(), format_.rowBytes());
+        ++codec.nextRow;
+        return;
+    }
+    png_structp png = codec.png;
+    if (setjmp(png_jmpbuf(png))) {
+        codec.failed = true;
+        throw PngError("unreadable PNG: " + codec.error);
+    }
+    png_read_row(png, row, nullptr);
+    ++codec.nextRow;
+}
+
+void PngReader::Finish() {
+    Codec& codec = *codec_;
+    if (codec.failed) throw PngError("unreadable PNG: " + codec.error);
+    png_structp png = codec.png;
+    if (setjmp(png_jmpbuf(png))) {
+        codec.failed = true;
+        throw PngError("unreadable PNG: " + codec.error);
+    }
+    png_read_end(png, nullptr);
+}
+
+// Writing.
+
+PngWriter::PngWriter(const PngFormat& format) : codec_(std::make_unique<Codec>()), format_(format) {}
+PngWriter::~PngWriter() = default;
+
+namespace {
+
+void CheckFormat(const PngFormat& format) {
+    if (format.width < 1 || format.height < 1 || format.channels < 1 || format.channels > 4 ||
+        (format.bitDepth != 8 && format.bitDepth != 16))
+        throw PngError("the image to write is malformed");
+}
+
+}  // namespace
+
+std::unique_ptr<PngWriter> PngWriter::ToFile(const std::string& path, const PngFormat& format) {
+    CheckFormat(format);
+    std::unique_ptr<PngWriter> writer(new PngWriter(format));
+    Codec& codec = *writer->codec_;
+    codec.path = path;
+    codec.file.reset(std::fopen(path.c_str(), "wb"));
+    if (!codec.file) throw PngError("cannot write " + path);
+    codec.fileBuffer.resize(kFileBuffer);
+    std::setvbuf(codec.file.get(), reinterpret_cast<char*>(codec.fileBuffer.data()), _IOFBF, kFileBuffer);
+    writer->Start();
+    return writer;
+}
+
+std::unique_ptr<PngWriter> PngWriter::ToBytes(std::vector<uint8>* bytes, const PngFormat& format) {
+    CheckFormat(format);
+    std::unique_ptr<PngWriter> writer(new PngWriter(format));
+    writer->codec_->output = bytes;
+    writer->Start();
+    return writer;
+}
+
+void PngWriter::Start() {
+    Codec& codec = *codec_;
+    codec.png = png_create_write_struct(PNG_LIBPNG_VER_STRING, &codec, &OnError<Codec>, &OnWarning);
+    if (!codec.png) throw PngError("cannot encode the PNG: libpng could not start");
+    codec.info = png_create_info_struct(codec.png);
+    if (!codec.info) throw PngError("cannot encode the PNG: libpng could not start");
+    png_structp png = codec.png;
+    png_infop info = codec.info;
     static constexpr int kColorTypes[] = {PNG_COLOR_TYPE_GRAY, PNG_COLOR_TYPE_GRAY_ALPHA, PNG_COLOR_TYPE_RGB,
                                           PNG_COLOR_TYPE_RGB_ALPHA};
-    png_set_IHDR(png, info, png_uint_32(image.width), png_uint_32(image.height), image.bitDepth,
-                 kColorTypes[image.channels - 1], PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
-                 PNG_FILTER_TYPE_DEFAULT);
+    const int colorType = kColorTypes[format_.channels - 1];
+    const bool swap = format_.bitDepth == 16 && LittleEndian();
+    if (setjmp(png_jmpbuf(png))) {
+        codec.failed = true;
+        throw PngError("cannot encode the PNG: " + codec.error);
+    }
+    png_set_write_fn(png, &codec, &WriteBytes<Codec>, &Flush);
+    png_set_IHDR(png, info, png_uint_32(format_.width), png_uint_32(format_.height), format_.bitDepth, colorType,
+                 PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+    png_set_filter(png, PNG_FILTER_TYPE_BASE, PNG_ALL_FILTERS);
+    png_set_compression_strategy(png, Z_RLE);
+    png_set_compression_level(png, 1);
     png_write_info(png, info);
-    const std::size_t rowSamples = std::size_t(image.width) * std::size_t(image.channels);
-    codec.pixels.resize(rowSamples * std::size_t(image.bitDepth / 8));
-    for (int32 y = 0; y < image.height; ++y) {
-        const uint16* s = image.samples.data() + std::size_t(y) * rowSamples;
-        uint8* d = codec.pixels.data();
-        for (std::size_t i = 0; i < rowSamples; ++i) {
-            if (image.bitDepth == 16) {
-                *d++ = uint8(s[i] >> 8);
-                *d++ = uint8(s[i]);
-            } else {
-                *d++ = uint8(s[i]);
-            }
-        }
-        png_write_row(png, codec.pixels.data());
+    if (swap) png_set_swap(png);
+}
+
+void PngWriter::WriteRow(const uint8* row) {
+    Codec& codec = *codec_;
+    if (codec.failed) throw PngError("cannot encode the PNG: " + codec.error);
+    if (codec.nextRow >= format_.height) throw std::logic_error("PngWriter: write past the last row");
+    png_structp png = codec.png;
+    png_const_bytep data = row;
+    if (setjmp(png_jmpbuf(png))) {
+        codec.failed = true;
+        throw PngError("cannot encode the PNG: " + codec.error);
+    }
+    png_write_row(png, data);
+    ++codec.nextRow;
+}
+
+void PngWriter::Finish() {
+    Codec& codec = *codec_;
+    if (codec.failed) throw PngError("cannot encode the PNG: " + codec.error);
+    if (codec.nextRow != format_.height) throw std::logic_error("PngWriter: rows missing");
+    png_structp png = codec.png;
+    if (setjmp(png_jmpbuf(png))) {
+        codec.failed = true;
+        throw PngError("cannot encode the PNG: " + codec.error);
     }
     png_write_end(png, nullptr);
-    png_destroy_write_struct(&png, &info);
-    return true;
+    if (codec.file) {
+        // Unless the data reached the file, the codec's end removes it.
+        if (std::fflush(codec.file.get()) != 0 || std::ferror(codec.file.get())) {
+            codec.failed = true;
+            throw PngError("cannot write " + codec.path);
+        }
+        if (std::fclose(codec.file.release()) != 0) {
+            codec.failed = true;
+            std::remove(codec.path.c_str());
+            throw PngError("cannot write " + codec.path);
+        }
+    }
+}
+
+// Whole images.
+
+namespace {
+
+PngImage ReadAll(PngReader& reader) {
+    const PngFormat& format = reader.format();
+    PngImage image;
+    image.width = format.width;
+    image.height = format.height;
+    image.channels = format.channels;
+    image.bitDepth = format.bitDepth;
+    const std::size_t rowSamples = std::size_t(format.width) * std::size_t(format.channels);
+    image.samples.resize(rowSamples * std::size_t(format.height));
+    std::vector<uint8> row(format.rowBytes());
+    for (int32 y = 0; y < format.height; ++y) {
+        uint16* out = image.samples.data() + std::size_t(y) * rowSamples;
+        if (format.bitDepth == 16) {
+            reader.ReadRow(reinterpret_cast<uint8*>(out));
+        } else {
+            reader.ReadRow(row.data());
+            std::copy(row.begin(), row.end(), out);
+        }
+    }
+    reader.Finish();
+    return image;
+}
+
+void WriteAll(PngWriter& writer, const PngImage& image) {
+    const std::size_t rowSamples = std::size_t(image.width) * std::size_t(image.channels);
+    std::vector<uint8> row(image.bitDepth == 8 ? rowSamples : 0);
+    for (int32 y = 0; y < image.height; ++y) {
+        const uint16* in = image.samples.data() + std::size_t(y) * rowSamples;
+        if (image.bitDepth == 16) {
+            writer.WriteRow(reinterpret_cast<const uint8*>(in));
+        } else {
+            for (std::size_t i = 0; i < rowSamples; ++i) row[i] = uint8(in[i]);
+            writer.WriteRow(row.data());
+        }
+    }
+    writer.Finish();
+}
+
+PngFormat FormatOf(const PngImage& image) {
+    if (image.width < 1 || image.height < 1 || image.channels < 1 || image.channels > 4 ||
+        (image.bitDepth != 8 && image.bitDepth != 16) ||
+        image.samples.size() != std::size_t(image.width) * std::size_t(image.height) * std::size_t(image.channels))
+        throw PngError("the image to write is malformed");
+    PngFormat format;
+    format.width = image.width;
+    format.height = image.height;
+    format.channels = image.channels;
+    format.bitDepth = image.bitDepth;
+    return format;
 }
 
 }  // namespace
 
 PngImage DecodePng(const std::vector<uint8>& bytes) {
-    if (bytes.size() < 8 || png_sig_cmp(bytes.data(), 0, 8) != 0) throw PngError("not a PNG file");
-    auto codec = std::make_unique<Codec>();
-    codec->input = &bytes;
-    PngImage image;
-    if (!Decode(*codec, image)) throw PngError("unreadable PNG: " + codec->error);
-    return image;
+    const auto reader = PngReader::OpenBytes(bytes);
+    return ReadAll(*reader);
 }
 
 std::vector<uint8> EncodePng(const PngImage& image) {
-    if (image.width < 1 || image.height < 1 || image.channels < 1 || image.channels > 4 ||
-        (image.bitDepth != 8 && image.bitDepth != 16) ||
-        image.samples.size() != std::size_t(image.width) * std::size_t(image.height) * std::size_t(image.channels))
-        throw PngError("the image to write is malformed");
     std::vector<uint8> bytes;
-    auto codec = std::make_unique<Codec>();
-    codec->output = &bytes;
-    if (!Encode(*codec, image)) throw PngError("cannot encode the PNG: " + codec->error);
+    const auto writer = PngWriter::ToBytes(&bytes, FormatOf(image));
+    WriteAll(*writer, image);
     return bytes;
 }
 
 PngImage ReadPng(const std::string& path) {
-    std::ifstream in(path, std::ios::binary | std::ios::ate);
-    if (!in) throw PngError("cannot open " + path);
-    const std::streamoff size = in.tellg();
-    if (size > kMaxFileBytes) throw PngError(path + " is too large");
-    in.seekg(0);
-    std::vector<uint8> bytes(static_cast<std::size_t>(std::max<std::streamoff>(size, 0)));
-    if (!in.read(reinterpret_cast<char*>(bytes.data()), std::streamsize(bytes.size())))
-        throw PngError("cannot read " + path);
+    const auto reader = PngReader::OpenFile(path);
     try {
-        return DecodePng(bytes);
+        return ReadAll(*reader);
     } catch (const PngError& e) {
         throw PngError(path + ": " + e.what());
     }
 }
 
 void WritePng(const std::string& path, const PngImage& image) {
-    const std::vector<uint8> bytes = EncodePng(image);
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    if (!out || !out.write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size())) ||
-        !out.flush())
-        throw PngError("cannot write " + path);
+    const auto writer = PngWriter::ToFile(path, FormatOf(image));
+    WriteAll(*writer, image);
 }
 
 }  // namespace hostsim
