@@ -46,6 +46,10 @@ int32 Trunc(float v) {
     return int32(v);
 }
 
+bool SameRect(const Rect& a, const Rect& b) {
+    return a.top == b.top && a.left == b.left && a.bottom == b.bottom && a.right == b.right;
+}
+
 void EmptyAtCorner(Rect& view) {
     view.right = view.left;
     view.bottom = view.top;
@@ -118,6 +122,7 @@ void Viewer::RenderView(Rect& view, void* platformContext) {
         if ((scaleChanged || resetPending) && z <= 1.0f) z = s;
         if (!sameScale) {
             cacheValid = false;
+            marginPending = false;
             sourceBuffer.Reset();
             renderBuffer.Reset();
             maskBuffer.Reset();
@@ -252,7 +257,11 @@ void Viewer::ReadExtraInputs(const std::vector<LayerRequest>& entries, const Rec
 
 void Viewer::RenderBubble(const Rect& area, const Rect& renderArea, const Rect& readArea, float s) {
     altSourceBuffer.Reset();
-    if (renderBuffer.HasData() && !needsRender && RectContains(renderBuffer.GetRect(), area)) return;
+    if (renderBuffer.HasData() && !needsRender && RectContains(renderBuffer.GetRect(), area)) {
+        // The cache covers the view; its margin may still wait for rendering.
+        if (marginPending && !RectContains(renderedRect, area)) RenderMargin();
+        return;
+    }
 
     if (RectEmpty(sourceBuffer.imageRect)) {
         sourceBuffer.ReadSource(0, readArea, s);
@@ -262,28 +271,68 @@ void Viewer::RenderBubble(const Rect& area, const Rect& renderArea, const Rect& 
     ImageBuffer* extras = extraBuffers.empty() ? nullptr : extraBuffers.data();
 
     if (!renderBuffer.HasData() || needsRender) {
-        renderBuffer.AllocateLike(sourceBuffer, renderArea);
+        const bool rendered = renderBuffer.HasData();
+        // The same rectangle and layout as before: render over the old pixels, every one of
+        // which the renderer writes, instead of allocating the cache again.
+        const bool reuse = rendered && SameRect(renderBuffer.GetRect(), renderArea) &&
+                           renderBuffer.map.imageMode == sourceBuffer.map.imageMode &&
+                           renderBuffer.bits == sourceBuffer.bits && renderBuffer.channels == sourceBuffer.channels &&
+                           renderBuffer.IsPlanar() == sourceBuffer.IsPlanar() &&
+                           renderBuffer.extraAlpha == sourceBuffer.extraAlpha;
+        if (reuse) {
+            renderBuffer.imageRect = sourceBuffer.imageRect;
+            renderBuffer.scale = sourceBuffer.scale;
+        } else {
+            renderBuffer.AllocateLike(sourceBuffer, renderArea);
+        }
+        marginPending = false;
         host->PrepareRender(list, sourceBuffer.imageRect);
-        host->RenderTile(list, sourceBuffer, renderBuffer, maskBuffer, extras);
+        const Rect visible = IntersectRect(area, renderBuffer.GetRect());
+        if (rendered && !RectContains(visible, renderBuffer.GetRect()) && !RectEmpty(visible)) {
+            // A parameter change (a drag of a slider makes one per frame): the view first.
+            RenderPart(visible);
+            renderedRect = visible;
+            marginPending = true;
+        } else {
+            host->RenderTile(list, sourceBuffer, renderBuffer, maskBuffer, extras);
+        }
         needsRender = false;
         return;
     }
 
     // A pan past the cache: keep the overlap, render only what became uncovered.
+    if (marginPending) RenderMargin();
     host->PrepareRender(list, sourceBuffer.imageRect);
     const Rect old = renderBuffer.GetRect();
     renderBuffer.MoveTo(renderArea);
     const Rect now = renderBuffer.GetRect();
-    auto renderStrip = [&](const Rect& strip) {
-        ImageBuffer view(host);
-        view.MakeView(renderBuffer, strip);
-        if (!view.HasData()) return;
-        host->RenderTile(list, sourceBuffer, view, maskBuffer, extras);
-    };
-    if (renderArea.top < old.top) renderStrip(Rect{now.top, now.left, old.top, now.right});
-    if (renderArea.left < old.left) renderStrip(Rect{old.top, now.left, old.bottom, old.left});
-    if (old.right < renderArea.right) renderStrip(Rect{old.top, old.right, old.bottom, now.right});
-    if (old.bottom < renderArea.bottom) renderStrip(Rect{old.bottom, now.left, now.bottom, now.right});
+    if (renderArea.top < old.top) RenderPart(Rect{now.top, now.left, old.top, now.right});
+    if (renderArea.left < old.left) RenderPart(Rect{old.top, now.left, old.bottom, old.left});
+    if (old.right < renderArea.right) RenderPart(Rect{old.top, old.right, old.bottom, now.right});
+    if (old.bottom < renderArea.bottom) RenderPart(Rect{old.bottom, now.left, now.bottom, now.right});
+}
+
+void Viewer::RenderPart(const Rect& rect) {
+    ImageBuffer view(host);
+    view.MakeView(renderBuffer, rect);
+    if (!view.HasData()) return;
+    ImageBuffer* extras = extraBuffers.empty() ? nullptr : extraBuffers.data();
+    host->RenderTile(HostList(parameters), sourceBuffer, view, maskBuffer, extras);
+}
+
+void Viewer::RenderMargin() {
+    host->PrepareRender(HostList(parameters), sourceBuffer.imageRect);
+    const Rect all = renderBuffer.GetRect();
+    const Rect done = IntersectRect(renderedRect, all);
+    if (RectEmpty(done)) {
+        RenderPart(all);
+    } else {
+        RenderPart(Rect{all.top, all.left, done.top, all.right});
+        RenderPart(Rect{done.top, all.left, done.bottom, done.left});
+        RenderPart(Rect{done.top, done.right, done.bottom, all.right});
+        RenderPart(Rect{done.bottom, all.left, all.bottom, all.right});
+    }
+    marginPending = false;
 }
 
 }  // namespace Corvantis::Host::PS

@@ -106,6 +106,55 @@ TEST_F(PreviewRender, PanningRendersOnlyTheUncoveredStrip) {
     EXPECT_EQ(host.shown.back().bounds, (VRect{802, 952, 1198, 1448}));
 }
 
+TEST_F(PreviewRender, AParameterChangeRendersTheViewAtOnceAndTheMarginWhenAPanNeedsIt) {
+    FakeViewerHost host(Document(3000, 2000));
+    RecordingPlugin plugin(host);
+    PS::Viewer viewer(&plugin, &list, nullptr);
+    Paint(viewer);
+    viewer.SetZoom(1.0f);
+    Paint(viewer);  // the view shows columns 1252..1748 and rows 802..1198
+    plugin.renders.clear();
+    host.TakeReads();
+
+    viewer.needsRender = true;
+    Paint(viewer);
+    ASSERT_EQ(plugin.renders.size(), 1u);
+    EXPECT_EQ(plugin.renders[0], (VRect{802, 1252, 1198, 1748}));
+    EXPECT_EQ(host.TakeReads(), 0);
+    EXPECT_FALSE(viewer.needsRender);
+    EXPECT_EQ(host.shown.back().firstPixel[0], 255 - host.Sample(0, 1252, 802));
+    plugin.renders.clear();
+
+    // A pan inside the cache that shows unrendered margin: the margin is rendered, around the
+    // view, and what is shown is rendered.
+    viewer.panX += 100;
+    Paint(viewer);
+    ASSERT_EQ(plugin.renders.size(), 4u);
+    EXPECT_EQ(plugin.renders[0], (VRect{546, 996, 802, 2004}));
+    EXPECT_EQ(plugin.renders[1], (VRect{802, 996, 1198, 1252}));
+    EXPECT_EQ(plugin.renders[2], (VRect{802, 1748, 1198, 2004}));
+    EXPECT_EQ(plugin.renders[3], (VRect{1198, 996, 1454, 2004}));
+    EXPECT_EQ(host.shown.back().firstPixel[0], 255 - host.Sample(0, 1152, 802));
+    EXPECT_EQ(host.TakeReads(), 0);
+    plugin.renders.clear();
+
+    viewer.panX += 100;  // the whole cache is rendered now: display only
+    Paint(viewer);
+    EXPECT_TRUE(plugin.renders.empty());
+
+    // A pan past the cache after a parameter change renders the margin before moving it. The
+    // change renders columns 1052..1548 of a cache of 796..1804.
+    viewer.needsRender = true;
+    Paint(viewer);
+    plugin.renders.clear();
+    viewer.panX += 300;  // columns 752..1248: past the cache's left edge
+    Paint(viewer);
+    ASSERT_EQ(plugin.renders.size(), 5u);
+    EXPECT_EQ(plugin.renders[1], (VRect{802, 796, 1198, 1052}));
+    EXPECT_EQ(plugin.renders[4], (VRect{546, 496, 1454, 796}));
+    EXPECT_EQ(host.shown.back().firstPixel[0], 255 - host.Sample(0, 752, 802));
+}
+
 TEST_F(PreviewRender, ZoomAboveFullSizeUpScalesTheCachedRenderAndSelection) {
     HostOptions options = Document(3000, 2000);
     options.selection = true;  // the left half
