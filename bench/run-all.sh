@@ -41,7 +41,7 @@ awk 'FNR == NR && ($1 == "classic" || $1 == "ports") { copy[$1] = $2; next }
     "$work/copy.txt" "$work/bubble.txt"
 
 # Any other benchmark the bench folder builds (the tile renderer's, for one) runs as it is.
-for target in $(sed -n 's/^add_executable(\([A-Za-z0-9_]*\).*/\1/p' "$root/bench/CMakeLists.txt"); do
+for target in $(sed -n 's/^ *add_executable(\([A-Za-z0-9_]*\).*/\1/p' "$root/bench/CMakeLists.txt"); do
     case $target in color_bench | preview_bench | pixel_protocol_bench) continue ;; esac
     section "$target"
     xrun "$build/bench/$target"
