@@ -14,7 +14,7 @@ constexpr uint32 kUnitFlags =
 // Calls a host procedure that may be missing.
 template <class Fn, class... Args>
 int32 Call(Fn fn, Args... args) {
-    return fn ? int32(fn(args...)) : kSPNotImplmented;
+    return fn ? int32(fn(args...)) : kSPUnimplementedError;
 }
 
 // Asks the host for the target object of class classID (its property key, when key is
@@ -55,15 +55,15 @@ double ConvertRelativeUnit(double value, uint32 unit, double resolution) {
 int32 GetDescriptorProperty(const PSActionDescriptorProcs* procs, PIActionDescriptor descriptor, uint32 key,
                             void* out, void* extra) {
     if (!out) return kSPBadParameterError;
-    if (!procs) return kSPNotImplmented;
-    PIBoolean has = 0;
+    if (!procs) return kSPUnimplementedError;
+    Boolean has = 0;
     if (const int32 err = Call(procs->HasKey, descriptor, key, &has)) return err;
     if (!has) return 0;
     DescriptorTypeID type = 0;
     if (const int32 err = Call(procs->GetType, descriptor, key, &type)) return err;
     switch (type) {
         case typeInteger: return Call(procs->GetInteger, descriptor, key, static_cast<int32*>(out));
-        case typeBoolean: return Call(procs->GetBoolean, descriptor, key, static_cast<PIBoolean*>(out));
+        case typeBoolean: return Call(procs->GetBoolean, descriptor, key, static_cast<Boolean*>(out));
         case typeFloat: return Call(procs->GetFloat, descriptor, key, static_cast<double*>(out));
         case typeEnumerated:
             if (!extra) return kSPBadParameterError;
@@ -97,7 +97,7 @@ int32 GetDescriptorProperty(const PSActionDescriptorProcs* procs, PIActionDescri
             if (*length >= capacity) return kSPBadParameterError;
             return Call(procs->GetString, descriptor, key, static_cast<char*>(out), *length + 1);
         }
-        default: return kSPNotImplmented;
+        default: return kSPUnimplementedError;
     }
 }
 
@@ -121,7 +121,7 @@ int32 GetTargetProperty(SPBasicSuite* basic, uint32 classID, uint32 key, void* o
             kept = true;
             return int32(0);
         }
-        if (!target) return int32(errAENoSuchObject);
+        if (!target) return int32(errMissingParameter);
         return GetDescriptorProperty(procs, target, key, out, extra);
     });
 }
@@ -131,14 +131,14 @@ double DocumentResolution(SPBasicSuite* basic) {
     // The property is read by its own type here: a value of another type must not land in a double.
     OnTarget(basic, kClassDocument, kKeyResolution,
              [&](const PSActionDescriptorProcs* procs, PIActionDescriptor target, bool&) -> int32 {
-                 if (!target) return errAENoSuchObject;
-                 PIBoolean has = 0;
+                 if (!target) return errMissingParameter;
+                 Boolean has = 0;
                  if (int32 err = Call(procs->HasKey, target, kKeyResolution, &has)) return err;
-                 if (!has) return errAENoSuchObject;
+                 if (!has) return errMissingParameter;
                  DescriptorTypeID type = 0;
                  if (int32 err = Call(procs->GetType, target, kKeyResolution, &type)) return err;
                  double value = 0.0;
-                 int32 err = kSPNotImplmented;
+                 int32 err = kSPUnimplementedError;
                  if (type == typeUnitFloat) {
                      DescriptorUnitID unit = 0;
                      err = Call(procs->GetUnitFloat, target, kKeyResolution, &unit, &value);

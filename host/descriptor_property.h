@@ -23,7 +23,7 @@ constexpr uint32 kEnumTarget = FourCC("Trgt");
 double ConvertRelativeUnit(double value, uint32 unit, double resolution);
 
 // Reads the property `key` of `descriptor` by its type into `out`:
-//   'long' int32, 'bool' PIBoolean, 'doub' double, 'enum' DescriptorEnumID (extra: the enum
+//   'long' int32, 'bool' Boolean, 'doub' double, 'enum' DescriptorEnumID (extra: the enum
 //   type, required), 'obj ' PIActionReference, 'type'/'GlbC' DescriptorClassID, 'alis'/'Pth '
 //   Handle, 'Objc'/'GlbO' PIActionDescriptor (extra: the class, required), 'UntF' double
 //   (extra: the unit, required), 'VlLs' PIActionList, 'TEXT' char[] (extra: uint32 holding the

@@ -19,7 +19,7 @@ constexpr uint32 kMaxTextLength = 16u * 1024u * 1024u;
 
 template <class Fn, class... Args>
 int32 Call(Fn fn, Args... args) {
-    return fn ? int32(fn(args...)) : kSPNotImplmented;
+    return fn ? int32(fn(args...)) : kSPUnimplementedError;
 }
 
 int32 StoreColor(const PSActionDescriptorProcs* d, PIActionDescriptor descriptor, const Parameter& p) {
@@ -48,7 +48,7 @@ int32 StoreOne(const PSActionDescriptorProcs* d, PIActionDescriptor descriptor, 
             return Call(d->PutFloat, descriptor, p.key, v);
         }
         case ParameterType::Boolean:
-            return Call(d->PutBoolean, descriptor, p.key, PIBoolean(p.value.GetBoolean() ? 1 : 0));
+            return Call(d->PutBoolean, descriptor, p.key, Boolean(p.value.GetBoolean() ? 1 : 0));
         case ParameterType::Text: return Call(d->PutString, descriptor, p.key, p.value.text.c_str());
         case ParameterType::Enumerated:
             return Call(d->PutEnumerated, descriptor, p.key, p.enumType, p.GetEnumValue());
@@ -80,7 +80,7 @@ int32 LoadColor(const PSActionDescriptorProcs* d, PIActionDescriptor descriptor,
         Rgb c{0.0, 0.0, 0.0};
         const int32 m = ColorScale(p, kRegistryEncoding);
         for (auto [key, component] : {std::pair{kKeyRed, &c.red}, {kKeyGreen, &c.green}, {kKeyBlue, &c.blue}}) {
-            PIBoolean has = 0;
+            Boolean has = 0;
             if (Call(d->HasKey, object, key, &has) || !has) continue;
             if (m) {
                 int32 v = 0;
@@ -113,7 +113,7 @@ int32 LoadOne(const PSActionDescriptorProcs* d, PIActionDescriptor descriptor, P
             return err;
         }
         case ParameterType::Boolean: {
-            PIBoolean v = 0;
+            Boolean v = 0;
             const int32 err = Call(d->GetBoolean, descriptor, p.key, &v);
             if (!err) p.value.SetBoolean(v != 0);
             return err;
@@ -156,7 +156,7 @@ int32 StoreInDescriptorRegistry(Parameters* params, SPBasicSuite* basic, const c
         err = StoreOne(descriptors.Get(), descriptor, p);
         if (err) break;
     }
-    if (!err) err = Call(registry->Register, title, descriptor, PIBoolean(1));
+    if (!err) err = Call(registry->Register, title, descriptor, Boolean(1));
     if (descriptors->Free) descriptors->Free(descriptor);
     return err;
 }

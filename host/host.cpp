@@ -44,6 +44,7 @@ void Host::Init(void* record, bool isAbout, intptr_t* dataSlot, int16* resultSlo
     data = dataSlot;
     result = resultSlot;
     title = pluginTitle;
+    // sSPBasic came with interface 5.0; an older host leaves the slot zero, i.e. no suites.
     basic = aboutRecord ? aboutRecord->sSPBasic : filterRecord ? filterRecord->sSPBasic : nullptr;
     scale = 1.0f;
     inDialog = false;
@@ -52,15 +53,16 @@ void Host::Init(void* record, bool isAbout, intptr_t* dataSlot, int16* resultSlo
     if (basic && basic->AcquireSuite) {
         const void* suite = nullptr;
         if (basic->AcquireSuite(kChannelPortsSuiteName, kPSChannelPortsSuiteVersion, &suite) == 0)
-            channelPorts = static_cast<const PSChannelPortsSuite*>(suite);
+            channelPorts = static_cast<const PSChannelPortsSuite1*>(suite);
         suite = nullptr;
         if (basic->AcquireSuite(kColorSpaceSuiteName, kPSColorSpaceSuiteVersion, &suite) == 0)
-            colorSpace = static_cast<const PSColorSpaceSuite*>(suite);
+            colorSpace = static_cast<const PSColorSpaceSuite1*>(suite);
     }
 }
 
 void Host::Dispatch(int16 selector) {
     gCurrentFilterRecord = filterRecord;
+    // bigDocumentData is an 8.0 field: hosts without 32-bit coordinates leave it null.
     if (selector != filterSelectorAbout && filterRecord && filterRecord->bigDocumentData)
         filterRecord->bigDocumentData->PluginUsing32BitCoordinates = 1;
     try {
@@ -113,8 +115,9 @@ void Host::ReportError(const char* text) {
     if (!text) text = "";
     if (filterRecord && filterRecord->errorString) {
         const size_t length = std::min<size_t>(std::strlen(text), 255);
-        filterRecord->errorString[0] = static_cast<uint8>(length);
-        std::memcpy(filterRecord->errorString + 1, text, length);
+        unsigned char* pascal = *filterRecord->errorString;
+        pascal[0] = static_cast<uint8>(length);
+        std::memcpy(pascal + 1, text, length);
         if (result) *result = errReportString;
     } else {
         ShowMessage(text, "Error", kMessageOk | kMessageError);
@@ -127,7 +130,7 @@ int Host::ShowMessage(const char* text, const char* caption, uint32 flags) {
     if (aboutRecord) {
         if (auto* platform = static_cast<PlatformData*>(aboutRecord->platformData)) owner = platform->hwnd;
     } else if (filterRecord && filterRecord->platformData) {
-        owner = filterRecord->platformData->hwnd;
+        owner = static_cast<PlatformData*>(filterRecord->platformData)->hwnd;
     }
     return ShowMessageBox(owner, text, caption, flags);
 }
@@ -139,6 +142,7 @@ void Host::AdvanceState() {
 
 int32 Host::GetBitsPerChannel() const {
     if (!filterRecord) return 8;
+    // depth is a 5.0 field; zero from an older host means "as the mode says".
     return filterRecord->depth ? filterRecord->depth : BitsPerChannelOfMode(filterRecord->imageMode);
 }
 

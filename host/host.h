@@ -134,7 +134,7 @@ public:
     // Reads the selection into buffer when the plug-in wants it shown in the preview.
     void ReadPreviewSelection(ImageBuffer& buffer, const Rect& rect, float scale);
     // The ChannelPorts suite when the plug-in may use it, else null.
-    const PSChannelPortsSuite* PortsSuite() { return HasChannelPorts() ? channelPorts : nullptr; }
+    const PSChannelPortsSuite1* PortsSuite() { return HasChannelPorts() ? channelPorts : nullptr; }
 
     // --- Host services: colour picker, display, presets folder, modal dialog ---
     // Shows the part `source` of `image` (image coordinates) at the top-left of `destination`
@@ -151,8 +151,8 @@ public:
     int16* result = nullptr;
     std::unique_ptr<Parameters> params;
     SPBasicSuite* basic = nullptr;
-    const PSChannelPortsSuite* channelPorts = nullptr;
-    const PSColorSpaceSuite* colorSpace = nullptr;
+    const PSChannelPortsSuite1* channelPorts = nullptr;
+    const PSColorSpaceSuite1* colorSpace = nullptr;
     float scale = 1.0f;
     int32 tilesDone = 0;
     int32 tilesTotal = 0;

@@ -5,13 +5,14 @@
 namespace Corvantis::Host::PS {
 namespace {
 
-Rect FromRect16(const Rect16& r) { return Rect{r.top, r.left, r.bottom, r.right}; }
+Rect FromRect16(const ::Rect& r) { return Rect{r.top, r.left, r.bottom, r.right}; }
 
-Rect16 ToRect16(const Rect& r) {
-    return Rect16{int16(uint16(uint32(r.top))), int16(uint16(uint32(r.left))), int16(uint16(uint32(r.bottom))),
+::Rect ToRect16(const Rect& r) {
+    return ::Rect{int16(uint16(uint32(r.top))), int16(uint16(uint32(r.left))), int16(uint16(uint32(r.bottom))),
                   int16(uint16(uint32(r.right)))};
 }
 
+// bigDocumentData is an 8.0 field; a host without it leaves it null.
 BigDocumentStruct* Uses32Bit(FilterRecord* record) {
     if (record && record->bigDocumentData && record->bigDocumentData->PluginUsing32BitCoordinates)
         return record->bigDocumentData;
@@ -69,6 +70,7 @@ void Host::SetOutPlanes(int16 first, int16 count) {
 }
 
 bool Host::LacksDocumentInfo() const {
+    // documentInfo is a 4.0 field; older hosts leave it null.
     const ReadImageDocumentDesc* doc = filterRecord ? filterRecord->documentInfo : nullptr;
     if (!doc) return true;
     const ReadChannelDesc* first = doc->targetCompositeChannels ? doc->targetCompositeChannels

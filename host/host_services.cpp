@@ -16,8 +16,8 @@ constexpr int32 kColorServicesInfoSize = 56;
 static_assert(sizeof(void*) != 8 || sizeof(ColorServicesInfo) == kColorServicesInfoSize,
               "ColorServicesInfo must have the host's layout");
 
-// Length-prefixed prompt of the picker.
-const uint8 kPickerPrompt[] = {12, 'C', 'h', 'o', 'o', 's', 'e', ' ', 'C', 'o', 'l', 'o', 'r'};
+// Length-prefixed prompt of the picker, in a whole Str255 as the host may read one.
+const Str255 kPickerPrompt = {12, 'C', 'h', 'o', 'o', 's', 'e', ' ', 'C', 'o', 'l', 'o', 'r'};
 
 // value x 255 truncated toward zero, of which only the low 8 bits remain.
 int16 ToComponent(double value) {
@@ -44,7 +44,7 @@ OSErr PickColor(ColorServicesProc colorServices, double* rgb) {
     for (int i = 0; i < 3; ++i) info.colorComponents[i] = ToComponent(rgb[i]);
     info.colorComponents[3] = 0;
     info.reserved = nullptr;
-    info.selectorParameter.pickerPrompt = kPickerPrompt;
+    info.selectorParameter.pickerPrompt = const_cast<Str255*>(&kPickerPrompt);
 
     const OSErr error = colorServices(&info);
     if (error != noErr) return error;

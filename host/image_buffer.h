@@ -93,7 +93,7 @@ public:
     void SetSamplingRate(float scale, bool isMask);
 
     // Channel ports and scaling.
-    void ReadFromPort(ReadChannelPort port, int32 portDepth, const Rect& readRect, const PSScaling& scaling,
+    void ReadFromPort(ChannelReadPort port, int32 portDepth, const Rect& readRect, const PSScaling& scaling,
                       const PixelMemoryDesc& destination);
     void ResampleFrom(const ImageBuffer& other, const Rect& rect, const Rect& imageRect);
     void ScaleFrom(const ImageBuffer& other, const Rect& rect, float factor);

@@ -38,10 +38,10 @@ PixelMemoryDesc MakeMemoryDesc(Host& host, void* data, int64_t rowBytes, int64_t
     return PixelMemoryDesc{data, int32(rowBytes * 8), int32(colBytes * 8), int32(bitOffset), depth};
 }
 
-void ImageBuffer::ReadFromPort(ReadChannelPort port, int32 portDepth, const Rect& readRect, const PSScaling& scaling,
+void ImageBuffer::ReadFromPort(ChannelReadPort port, int32 portDepth, const Rect& readRect, const PSScaling& scaling,
                                const PixelMemoryDesc& destination) {
     Host& h = RequireHost();
-    const PSChannelPortsSuite* ports = h.PortsSuite();
+    const PSChannelPortsSuite1* ports = h.PortsSuite();
     if (!ports) h.CheckError(errPlugInHostInsufficient);
     Rect rect = readRect;
     const bool unscaled = scaling.sourceRect.top == scaling.destinationRect.top &&
@@ -54,14 +54,14 @@ void ImageBuffer::ReadFromPort(ReadChannelPort port, int32 portDepth, const Rect
     else if (ports->ReadScaledPixels)
         err = ports->ReadScaledPixels(port, &rect, &scaling, &destination);
     else
-        err = kSPNotImplmented;
+        err = kSPUnimplementedError;
     if (err != kSPNoError) h.CheckError(errPlugInHostInsufficient);
 }
 
 void ImageBuffer::ResampleFrom(const ImageBuffer& other, const Rect& rect, const Rect& newImageRect) {
     Host& h = RequireHost();
     if (&other == this) throw std::logic_error("resampling a buffer into itself");
-    const PSChannelPortsSuite* ports = h.PortsSuite();
+    const PSChannelPortsSuite1* ports = h.PortsSuite();
     if (!ports || !ports->New || !ports->Dispose || !ports->WritePixelsToBaseLevel || !ports->ReadScaledPixels)
         h.CheckError(errPlugInHostInsufficient);
     AllocateLike(other, rect);
@@ -70,7 +70,7 @@ void ImageBuffer::ResampleFrom(const ImageBuffer& other, const Rect& rect, const
 
     // A temporary pixel-memory port, disposed on every exit.
     struct PortGuard {
-        const PSChannelPortsSuite* ports;
+        const PSChannelPortsSuite1* ports;
         PIChannelPort port = nullptr;
         ~PortGuard() {
             if (port) ports->Dispose(&port);
@@ -117,7 +117,7 @@ void ImageBuffer::WriteBack(int32 firstPlane) {
 
 void ImageBuffer::WriteThroughPorts(int32 firstPlane, int32 targetMode, int32 targetBits) {
     Host& h = RequireHost();
-    const PSChannelPortsSuite* ports = h.PortsSuite();
+    const PSChannelPortsSuite1* ports = h.PortsSuite();
     if (!ports->WritePixelsToBaseLevel) h.CheckError(errPlugInHostInsufficient);
     ChannelChain chain = TargetChain(h.filterRecord->documentInfo);
     if (!chain.Skip(firstPlane)) return;

@@ -59,7 +59,7 @@ public:
 
 bool RunModalInHostWindow(Host* host, Parameters* params, const DialogFactory& factory) {
     FilterRecord* record = host ? host->filterRecord : nullptr;
-    HWND hostWindow = record && record->platformData ? record->platformData->hwnd : nullptr;
+    HWND hostWindow = record && record->platformData ? static_cast<PlatformData*>(record->platformData)->hwnd : nullptr;
 
     HostWindowSession session(hostWindow);
     if (factory) session.dialog = factory(host, params, session.container);

@@ -34,7 +34,8 @@ void ConvertThroughSuite(Host& host, ConvertProc convert, int32 srcMode, int32 d
             std::fill(slot, slot + 4 - k, Sample(0));
             std::copy(in + i * srcStride, in + i * srcStride + k, slot + 4 - k);
         }
-        if (convert(s, d, slots, int16(n)) != kSPNoError) host.CheckError(errPlugInHostInsufficient);
+        // The suite takes arrays of four-sample colours (Color8 / Color16).
+        if (convert(s, d, reinterpret_cast<Sample(*)[4]>(slots), int16(n)) != kSPNoError) host.CheckError(errPlugInHostInsufficient);
         Sample* out = dst + start * dstStride;
         for (uint64_t i = 0; i < n; ++i) {
             const Sample* slot = slots + i * 4;
@@ -75,7 +76,8 @@ template <class In, class Out, class SuiteProc, class OwnProc>
 void ConvertSamples(SuiteProc suite, OwnProc own, const In* src, Out* dst, uint64_t n) {
     for (uint64_t start = 0; start < n; start += kSuiteChunk) {
         const uint64_t chunk = std::min(kSuiteChunk, n - start);
-        if (suite && suite(src + start, dst + start, int16(chunk)) == kSPNoError) continue;
+        // The suite's input is not const, though the host only reads it.
+        if (suite && suite(const_cast<In*>(src + start), dst + start, int16(chunk)) == kSPNoError) continue;
         for (uint64_t i = start; i < start + chunk; ++i) dst[i] = own(src[i]);
     }
 }
@@ -130,8 +132,8 @@ void ConvertColorSpace(Host& host, int32 srcMode, int32 dstMode, int32 channels,
     }
     if (bits != 8 && bits != 16) return;
     // No colour formulas of our own exist at these depths: without the suite we cannot go on.
-    const PSColorSpaceSuite* suite = host.colorSpace;
-    if (!suite || !(bits == 8 ? suite->Convert8 : suite->Convert16)) host.CheckError(errPlugInHostInsufficient);
+    const PSColorSpaceSuite1* suite = host.colorSpace;
+    if (!suite || (bits == 8 ? !suite->Convert8 : !suite->Convert16)) host.CheckError(errPlugInHostInsufficient);
     if (!scratch) throw std::logic_error("colour conversion without scratch memory");
     if (bits == 8)
         ConvertThroughSuite(host, suite->Convert8, srcMode, dstMode, channels, static_cast<uint8*>(scratch),
@@ -145,7 +147,7 @@ void ConvertDepth(Host& host, uint64_t samplesPerPixel, int32 srcBits, int32 dst
                   uint64_t count) {
     const uint64_t n = count * samplesPerPixel;
     if (n == 0) return;
-    const PSColorSpaceSuite* suite = host.colorSpace;
+    const PSColorSpaceSuite1* suite = host.colorSpace;
     if (srcBits == dstBits) {
         if (srcBits > 0) std::memmove(dst, src, n * uint64_t(srcBits) / 8);
     } else if (srcBits == 8 && dstBits == 16) {

@@ -142,6 +142,8 @@ bool ImageBuffer::ReadChannelPorts(uint64_t source, const Rect& rect, float requ
     if (source == 1) {
         chain = ChannelChain(doc->selection, nullptr);
     } else if (source >= 2 && doc->layersDescriptor) {
+        // A version-2 field of the description. Reached only with the ChannelPorts suite, which
+        // no host offers with an older description.
         const ReadLayerDesc* layer = doc->layersDescriptor;
         for (uint64_t i = 0; layer && i < source - 2; ++i) layer = layer->next;
         if (!layer) return false;

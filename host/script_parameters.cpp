@@ -51,7 +51,7 @@ int16 PutColor(const WriteDescriptorProcs& w, const HandleProcs* procs, PIWriteD
                const Parameter& p) {
     if (!w.putObjectProc) return errPlugInHostInsufficient;
     PIWriteDescriptor object = w.openWriteDescriptorProc();
-    if (!object) return errAENoSuchObject;
+    if (!object) return errMissingParameter;
     const Rgb c = p.value.GetColor();
     const int32 m = ColorScale(p, kScriptEncoding);
     const std::pair<uint32, double> components[] = {{kKeyRed, c.red}, {kKeyGreen, c.green}, {kKeyBlue, c.blue}};
@@ -81,7 +81,7 @@ int16 WriteOne(const WriteDescriptorProcs& w, const HandleProcs* procs, PIWriteD
             return Call(w.putFloatProc, token, p.key, &v);
         }
         case ParameterType::Boolean:
-            return Call(w.putBooleanProc, token, p.key, PIBoolean(p.value.GetBoolean() ? 1 : 0));
+            return Call(w.putBooleanProc, token, p.key, Boolean(p.value.GetBoolean() ? 1 : 0));
         case ParameterType::Text: return PutText(w, procs, token, p.key, p.value.text);
         case ParameterType::Enumerated:
             return Call(w.putEnumeratedProc, token, p.key, p.enumType, p.GetEnumValue());
@@ -122,7 +122,7 @@ struct Reader {
         int16 err = Call(r.getObjectProc, token, static_cast<DescriptorClassID*>(nullptr), &objectHandle);
         if (err || !objectHandle) return err;
         static const DescriptorKeyID kColorKeys[] = {kKeyRed, kKeyGreen, kKeyBlue, 0};
-        if (PIReadDescriptor object = r.openReadDescriptorProc(objectHandle, kColorKeys)) {
+        if (PIReadDescriptor object = r.openReadDescriptorProc(objectHandle, const_cast<DescriptorKeyID*>(kColorKeys))) {
             Rgb c{0.0, 0.0, 0.0};
             const int32 m = ColorScale(p, kScriptEncoding);
             DescriptorKeyID key = 0;
@@ -169,7 +169,7 @@ struct Reader {
                 return noErr;
             }
             case ParameterType::Boolean: {
-                PIBoolean v = 0;
+                Boolean v = 0;
                 const int16 err = Call(r.getBooleanProc, token, &v);
                 if (!err) p.value.SetBoolean(v != 0);
                 return err;
@@ -194,9 +194,9 @@ int16 WriteScriptParameters(Parameters* params, FilterRecord* record) {
     PIDescriptorParameters* dp = record->descriptorParameters;
     if (!dp || !dp->writeDescriptorProcs) return noErr;
     const WriteDescriptorProcs& w = *dp->writeDescriptorProcs;
-    if (!w.openWriteDescriptorProc || !w.closeWriteDescriptorProc) return errAENoSuchObject;
+    if (!w.openWriteDescriptorProc || !w.closeWriteDescriptorProc) return errMissingParameter;
     PIWriteDescriptor token = w.openWriteDescriptorProc();
-    if (!token) return errAENoSuchObject;
+    if (!token) return errMissingParameter;
 
     int16 err = noErr;
     for (const Parameter& p : params->parameters) {

@@ -1,6 +1,7 @@
 // The ActionDescriptor suite over the session's descriptors.
 #include "hostsim/action_suites.h"
 #include "hostsim/suite_call.h"
+#include "hostsim/unserved.h"
 
 #include <algorithm>
 #include <cstring>
@@ -64,7 +65,7 @@ SPErr GetType(PIActionDescriptor d, DescriptorKeyID key, DescriptorTypeID* type)
     });
 }
 
-SPErr HasKey(PIActionDescriptor d, DescriptorKeyID key, PIBoolean* hasKey) {
+SPErr HasKey(PIActionDescriptor d, DescriptorKeyID key, Boolean* hasKey) {
     return OnDescriptor(NAME(HasKey), d, [&](HostSession& s, Descriptor& descriptor) -> SPErr {
         if (!hasKey) return Misuse(s, NAME(HasKey), "null result pointer");
         *hasKey = descriptor.Find(key) ? 1 : 0;
@@ -132,7 +133,7 @@ SPErr PutString(PIActionDescriptor d, DescriptorKeyID key, const char* text) {
     });
 }
 
-SPErr PutBoolean(PIActionDescriptor d, DescriptorKeyID key, PIBoolean value) {
+SPErr PutBoolean(PIActionDescriptor d, DescriptorKeyID key, Boolean value) {
     return PutValue(NAME(PutBoolean), d, key, [&](HostSession&, DescriptorValue& v) {
         v = DescriptorValue::Boolean(value != 0);
         return kSPNoError;
@@ -245,7 +246,7 @@ SPErr GetString(PIActionDescriptor d, DescriptorKeyID key, char* text, uint32 ma
     });
 }
 
-SPErr GetBoolean(PIActionDescriptor d, DescriptorKeyID key, PIBoolean* value) {
+SPErr GetBoolean(PIActionDescriptor d, DescriptorKeyID key, Boolean* value) {
     return OnValue(NAME(GetBoolean), d, key, value, [&](HostSession&, const DescriptorValue& v) -> SPErr {
         if (v.type != typeBoolean) return kErrWrongType;
         *value = v.boolean ? 1 : 0;
@@ -328,14 +329,20 @@ SPErr GetAlias(PIActionDescriptor d, DescriptorKeyID key, Handle* value) {
 
 }  // namespace
 
-// The function list names every entry of the table.
-static_assert(sizeof(PSActionDescriptorProcs) == 35 * sizeof(void*));
+// The two function lists name every entry of the table.
+static_assert(sizeof(PSActionDescriptorProcs) ==
+              (0 HOSTSIM_ACTION_DESCRIPTOR_FUNCTIONS(HOSTSIM_COUNT_SLOT)
+                   HOSTSIM_ACTION_DESCRIPTOR_UNSERVED(HOSTSIM_COUNT_SLOT)) * sizeof(void*));
 
 void FillActionDescriptorProcs(PSActionDescriptorProcs& procs, const CallbackTable& callbacks) {
-#define HOSTSIM_FILL(f) \
-    procs.f = callbacks.SuiteFunctionMode("ActionDescriptor." #f) == CallbackMode::Absent ? nullptr : &f;
+#define HOSTSIM_FILL(f)                                                                                   \
+    procs.f = callbacks.SuiteFunctionMode("ActionDescriptor." #f) == CallbackMode::Absent ? nullptr \
+                                                                                          : &AsOSErr<&f>::Call;
     HOSTSIM_ACTION_DESCRIPTOR_FUNCTIONS(HOSTSIM_FILL)
 #undef HOSTSIM_FILL
+#define HOSTSIM_UNSERVED(f) procs.f = NotServed<decltype(procs.f)>();
+    HOSTSIM_ACTION_DESCRIPTOR_UNSERVED(HOSTSIM_UNSERVED)
+#undef HOSTSIM_UNSERVED
 }
 
 }  // namespace hostsim

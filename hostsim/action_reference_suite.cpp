@@ -2,6 +2,7 @@
 // host answers when asked for the object a reference names.
 #include "hostsim/action_suites.h"
 #include "hostsim/suite_call.h"
+#include "hostsim/unserved.h"
 
 #include <cstring>
 
@@ -61,7 +62,7 @@ SPErr RefFree(PIActionReference r) {
     });
 }
 
-SPErr RefGetForm(PIActionReference r, DescriptorEnumID* value) {
+SPErr RefGetForm(PIActionReference r, DescriptorFormID* value) {
     return OnReference(NAME(GetForm), r, [&](HostSession& s, std::vector<ReferenceItem>& items) -> SPErr {
         if (!value) return Misuse(s, NAME(GetForm), "null result pointer");
         if (items.empty()) return kErrNoSuchObject;
@@ -162,7 +163,7 @@ SPErr ControlPlay(PIActionDescriptor* result, DescriptorEventID, PIActionDescrip
     return ServeSuiteCall(NAME(Play), [&](HostSession&) -> SPErr {
         // The host has no events of its own to play.
         if (result) *result = nullptr;
-        return kSPNotImplmented;
+        return kSPUnimplementedError;
     });
 }
 
@@ -220,24 +221,36 @@ SPErr ControlTypeIDToStringID(DescriptorTypeID typeID, char* text, uint32 maxLen
 
 }  // namespace
 
-// The function list names every entry of the table.
-static_assert(sizeof(PSActionReferenceProcs) == 11 * sizeof(void*));
+// The two function lists name every entry of the table.
+static_assert(sizeof(PSActionReferenceProcs) ==
+              (0 HOSTSIM_ACTION_REFERENCE_FUNCTIONS(HOSTSIM_COUNT_SLOT)
+                   HOSTSIM_ACTION_REFERENCE_UNSERVED(HOSTSIM_COUNT_SLOT)) * sizeof(void*));
 
 void FillActionReferenceProcs(PSActionReferenceProcs& procs, const CallbackTable& callbacks) {
-#define HOSTSIM_FILL(f) \
-    procs.f = callbacks.SuiteFunctionMode("ActionReference." #f) == CallbackMode::Absent ? nullptr : &Ref##f;
+#define HOSTSIM_FILL(f)                                                                                  \
+    procs.f = callbacks.SuiteFunctionMode("ActionReference." #f) == CallbackMode::Absent ? nullptr \
+                                                                                         : &AsOSErr<&Ref##f>::Call;
     HOSTSIM_ACTION_REFERENCE_FUNCTIONS(HOSTSIM_FILL)
 #undef HOSTSIM_FILL
+#define HOSTSIM_UNSERVED(f) procs.f = NotServed<decltype(procs.f)>();
+    HOSTSIM_ACTION_REFERENCE_UNSERVED(HOSTSIM_UNSERVED)
+#undef HOSTSIM_UNSERVED
 }
 
-// The function list names every entry of the table.
-static_assert(sizeof(PSActionControlProcs) == 4 * sizeof(void*));
+// The two function lists name every entry of the table.
+static_assert(sizeof(PSActionControlProcs) ==
+              (0 HOSTSIM_ACTION_CONTROL_FUNCTIONS(HOSTSIM_COUNT_SLOT)
+                   HOSTSIM_ACTION_CONTROL_UNSERVED(HOSTSIM_COUNT_SLOT)) * sizeof(void*));
 
 void FillActionControlProcs(PSActionControlProcs& procs, const CallbackTable& callbacks) {
-#define HOSTSIM_FILL(f) \
-    procs.f = callbacks.SuiteFunctionMode("ActionControl." #f) == CallbackMode::Absent ? nullptr : &Control##f;
+#define HOSTSIM_FILL(f)                                                                                \
+    procs.f = callbacks.SuiteFunctionMode("ActionControl." #f) == CallbackMode::Absent ? nullptr \
+                                                                                       : &AsOSErr<&Control##f>::Call;
     HOSTSIM_ACTION_CONTROL_FUNCTIONS(HOSTSIM_FILL)
 #undef HOSTSIM_FILL
+#define HOSTSIM_UNSERVED(f) procs.f = NotServed<decltype(procs.f)>();
+    HOSTSIM_ACTION_CONTROL_UNSERVED(HOSTSIM_UNSERVED)
+#undef HOSTSIM_UNSERVED
 }
 
 }  // namespace hostsim

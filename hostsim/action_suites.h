@@ -31,6 +31,16 @@ class DescriptorRegistry;
     X(PutEnumerated) X(PutProperty) X(PutClass)
 #define HOSTSIM_ACTION_CONTROL_FUNCTIONS(X) X(Play) X(Get) X(StringIDToTypeID) X(TypeIDToStringID)
 #define HOSTSIM_DESCRIPTOR_REGISTRY_FUNCTIONS(X) X(Register) X(Erase) X(Get)
+// The remaining slots of each table, which answer "not implemented".
+#define HOSTSIM_ACTION_DESCRIPTOR_UNSERVED(X)                                                            \
+    X(IsEqual) X(HasKeys) X(PutIntegers) X(GetIntegers) X(AsHandle) X(HandleToDescriptor) X(PutZString) \
+    X(GetZString) X(PutData) X(GetDataLength) X(GetData)
+#define HOSTSIM_ACTION_REFERENCE_UNSERVED(X)                                                             \
+    X(GetNameLength) X(GetName) X(GetIndex) X(GetIdentifier) X(GetOffset) X(GetEnumerated) X(GetProperty) \
+    X(GetContainer) X(PutNameZString) X(GetNameZString)
+#define HOSTSIM_ACTION_CONTROL_UNSERVED(X) X(AddNotify) X(RemoveNotify) X(SuspendHistory) X(MakeStringAlias)
+#define HOSTSIM_DESCRIPTOR_REGISTRY_UNSERVED(X)
+#define HOSTSIM_COUNT_SLOT(f) +1
 
 // A suite the host serves, by the short name options and messages use.
 struct ActionSuiteInfo {
@@ -99,7 +109,8 @@ private:
     DescriptorTypeID nextTypeId_ = 0x00010000;
 };
 
-// The suites' tables, filled with the host's functions (null where `callbacks` says Absent).
+// The suites' tables, filled with the host's functions (null where `callbacks` says Absent);
+// the slots the host does not serve answer "not implemented".
 void FillActionDescriptorProcs(PSActionDescriptorProcs& procs, const CallbackTable& callbacks);
 void FillActionReferenceProcs(PSActionReferenceProcs& procs, const CallbackTable& callbacks);
 void FillActionControlProcs(PSActionControlProcs& procs, const CallbackTable& callbacks);

@@ -20,7 +20,7 @@ int64_t CeilDiv(int64_t a, int64_t b) { return FloorDiv(a + b - 1, b); }
 
 bool Empty(const VRect& r) { return r.right <= r.left || r.bottom <= r.top; }
 
-VRect From16(const Rect16& r) { return VRect{r.top, r.left, r.bottom, r.right}; }
+VRect From16(const ::Rect& r) { return VRect{r.top, r.left, r.bottom, r.right}; }
 
 std::string RectText(const VRect& r) {
     return "(top " + std::to_string(r.top) + ", left " + std::to_string(r.left) + ", bottom " + std::to_string(r.bottom) +

@@ -7,6 +7,9 @@ namespace hostsim {
 
 namespace {
 thread_local BasicSuite* activeSuite = nullptr;
+
+// Larger requests are refused as nonsense (a negative size passed through a signed type).
+constexpr size_t kMaxBlockSize = size_t(1) << 40;
 }
 
 BasicSuite::BasicSuite()
@@ -95,16 +98,16 @@ SPErr BasicSuite::Release(const char* name, int32 version) {
     return kSPNoError;
 }
 
-PIBoolean BasicSuite::IsEqual(const char* token1, const char* token2) {
+SPBoolean BasicSuite::IsEqual(const char* token1, const char* token2) {
     if (!token1 || !token2) return token1 == token2;
     return std::strcmp(token1, token2) == 0;
 }
 
-SPErr BasicSuite::AllocateBlock(int32 size, void** block) {
+SPErr BasicSuite::AllocateBlock(size_t size, void** block) {
     if (block) *block = nullptr;
     BasicSuite* self = activeSuite;
-    if (!self || !block || size < 0) return kSPBadParameterError;
-    void* memory = std::malloc(size > 0 ? std::size_t(size) : 1);
+    if (!self || !block || size > kMaxBlockSize) return kSPBadParameterError;
+    void* memory = std::malloc(size > 0 ? size : 1);
     if (!memory) return SPErr(memFullErr);
     self->blocks_.insert(memory);
     *block = memory;
@@ -121,12 +124,12 @@ SPErr BasicSuite::FreeBlock(void* block) {
     return kSPNoError;
 }
 
-SPErr BasicSuite::ReallocateBlock(void* block, int32 newSize, void** newBlock) {
+SPErr BasicSuite::ReallocateBlock(void* block, size_t newSize, void** newBlock) {
     BasicSuite* self = activeSuite;
-    if (!self || !newBlock || newSize < 0) return kSPBadParameterError;
+    if (!self || !newBlock || newSize > kMaxBlockSize) return kSPBadParameterError;
     if (!block) return AllocateBlock(newSize, newBlock);
     if (self->blocks_.count(block) == 0) return kSPBadParameterError;
-    void* memory = std::realloc(block, newSize > 0 ? std::size_t(newSize) : 1);
+    void* memory = std::realloc(block, newSize > 0 ? newSize : 1);
     if (!memory) return SPErr(memFullErr);  // the old block stays valid
     self->blocks_.erase(block);
     self->blocks_.insert(memory);
@@ -134,6 +137,6 @@ SPErr BasicSuite::ReallocateBlock(void* block, int32 newSize, void** newBlock) {
     return kSPNoError;
 }
 
-SPErr BasicSuite::Undefined() { return kSPNotImplmented; }
+SPErr BasicSuite::Undefined() { return kSPUnimplementedError; }
 
 }  // namespace hostsim

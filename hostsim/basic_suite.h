@@ -75,10 +75,10 @@ private:
 
     static SPErr Acquire(const char* name, int32 version, const void** suite);
     static SPErr Release(const char* name, int32 version);
-    static PIBoolean IsEqual(const char* token1, const char* token2);
-    static SPErr AllocateBlock(int32 size, void** block);
+    static SPBoolean IsEqual(const char* token1, const char* token2);
+    static SPErr AllocateBlock(size_t size, void** block);
     static SPErr FreeBlock(void* block);
-    static SPErr ReallocateBlock(void* block, int32 newSize, void** newBlock);
+    static SPErr ReallocateBlock(void* block, size_t newSize, void** newBlock);
     static SPErr Undefined();
 
     SPBasicSuite table_;

@@ -21,7 +21,7 @@ BufferProcsHost::~BufferProcsHost() {
 
 void BufferProcsHost::RestoreProcs() {
     procs_ = BufferProcs{kCurrentBufferProcsVersion, kCurrentBufferProcsCount, &Allocate, &Lock, &Unlock, &Free,
-                         &Space};
+                         &Space, &Reserve, &Allocate64, &Space64};
 }
 
 BufferProcsHost::ActiveScope::ActiveScope(BufferProcsHost& host) : previous_(activeHost) { activeHost = &host; }
@@ -78,7 +78,7 @@ OSErr BufferProcsHost::Allocate(int32 size, BufferID* id) {
     return noErr;
 }
 
-Ptr BufferProcsHost::Lock(BufferID id, PIBoolean) {
+Ptr BufferProcsHost::Lock(BufferID id, Boolean) {
     BufferProcsHost* self = activeHost;
     if (!self) return nullptr;
     if (self->faults_.Enter(PixelCall::LockBuffer, nullptr)) return nullptr;
@@ -114,12 +114,29 @@ void BufferProcsHost::Free(BufferID id) {
 }
 
 int32 BufferProcsHost::Space() {
+    return int32(std::min<int64_t>(Space64(), std::numeric_limits<int32>::max()));
+}
+
+OSErr BufferProcsHost::Reserve(int32) {
+    // Nothing to set aside: every block is allocated when asked for.
+    return activeHost ? noErr : paramErr;
+}
+
+OSErr BufferProcsHost::Allocate64(int64 size, BufferID* id) {
+    // Blocks are counted in 32-bit sizes; anything larger is more than this host lends.
+    if (size > std::numeric_limits<int32>::max()) {
+        if (id) *id = nullptr;
+        return activeHost && id ? memFullErr : paramErr;
+    }
+    return Allocate(int32(std::max<int64>(size, std::numeric_limits<int32>::min())), id);
+}
+
+int64 BufferProcsHost::Space64() {
     BufferProcsHost* self = activeHost;
     if (!self) return 0;
     int32 code = 0;
     if (self->faults_.Enter(PixelCall::BufferSpace, &code)) return 0;
-    const int64_t free = std::max<int64_t>(self->limit_ - self->outstandingBytes_, 0);
-    return int32(std::min<int64_t>(free, std::numeric_limits<int32>::max()));
+    return std::max<int64_t>(self->limit_ - self->outstandingBytes_, 0);
 }
 
 }  // namespace hostsim

@@ -62,10 +62,13 @@ private:
     Block* Find(BufferID id, const char* caller);
 
     static OSErr Allocate(int32 size, BufferID* id);
-    static Ptr Lock(BufferID id, PIBoolean moveHigh);
+    static Ptr Lock(BufferID id, Boolean moveHigh);
     static void Unlock(BufferID id);
     static void Free(BufferID id);
     static int32 Space();
+    static OSErr Reserve(int32 size);
+    static OSErr Allocate64(int64 size, BufferID* id);
+    static int64 Space64();
 
     FaultPlan& faults_;
     ProblemLog& problems_;

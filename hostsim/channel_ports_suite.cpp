@@ -2,6 +2,7 @@
 
 #include "hostsim/pixel_transfer.h"
 #include "hostsim/samples.h"
+#include "hostsim/unserved.h"
 
 #include <algorithm>
 #include <cmath>
@@ -80,11 +81,30 @@ ChannelPortsHost::~ChannelPortsHost() {
 }
 
 void ChannelPortsHost::RestoreTable() {
-    table_ = PSChannelPortsSuite{&CountLevels,       &GetDepth,         &GetDataBounds,
-                                 &GetWriteLimit,     &GetTilingGrid,    &GetDependentLevels,
-                                 &ReadPixelsFromLevel, &WritePixelsToBaseLevel, &ReadScaledPixels,
-                                 &FindSourceForScaledRead, &New,        &Dispose,
-                                 &CanRead,           &CanWrite};
+    table_ = PSChannelPortsSuite1{};
+    table_.CountLevels = &CountLevels;
+    table_.GetDepth = &GetDepth;
+    table_.GetDataBounds = &GetDataBounds;
+    table_.GetWriteLimit = &GetWriteLimit;
+    table_.GetTilingGrid = &GetTilingGrid;
+    table_.GetSupportRect = &GetSupportRect;
+    table_.GetDependentRect = &GetDependentRect;
+    table_.CanRead = &CanRead;
+    table_.CanWrite = &CanWrite;
+    table_.ReadPixelsFromLevel = &ReadPixelsFromLevel;
+    table_.WritePixelsToBaseLevel = &WritePixelsToBaseLevel;
+    table_.ReadScaledPixels = &ReadScaledPixels;
+    table_.FindSourceForScaledRead = &FindSourceForScaledRead;
+    table_.New = &New;
+    table_.Dispose = &Dispose;
+    // Version 3: port operations, copy-on-write ports and freezing are not offered.
+    table_.SupportsOperation = NotServed<decltype(table_.SupportsOperation)>();
+    table_.ApplyOperation = NotServed<decltype(table_.ApplyOperation)>();
+    table_.AddOperation = NotServed<decltype(table_.AddOperation)>();
+    table_.RemoveOperation = NotServed<decltype(table_.RemoveOperation)>();
+    table_.NewCopyOnWrite = NotServed<decltype(table_.NewCopyOnWrite)>();
+    table_.Freeze = NotServed<decltype(table_.Freeze)>();
+    table_.Restore = NotServed<decltype(table_.Restore)>();
 }
 
 ChannelPortsHost::ActiveScope::ActiveScope(ChannelPortsHost& host) : previous_(activeHost) { activeHost = &host; }
@@ -92,7 +112,7 @@ ChannelPortsHost::ActiveScope::~ActiveScope() { activeHost = previous_; }
 
 // --- document description ---
 
-ReadChannelPort ChannelPortsHost::AddPort(Port::Kind kind, int layer, int plane, bool writable) {
+ChannelReadPort ChannelPortsHost::AddPort(Port::Kind kind, int layer, int plane, bool writable) {
     auto port = std::make_unique<Port>();
     port->kind = kind;
     port->layer = layer;
@@ -100,10 +120,10 @@ ReadChannelPort ChannelPortsHost::AddPort(Port::Kind kind, int layer, int plane,
     port->writable = writable;
     const void* id = port.get();
     documentPorts_[id] = std::move(port);
-    return reinterpret_cast<ReadChannelPort>(const_cast<void*>(id));
+    return reinterpret_cast<ChannelReadPort>(const_cast<void*>(id));
 }
 
-ReadChannelDesc* ChannelPortsHost::AddChannel(ReadChannelPort port, WriteChannelPort writePort,
+ReadChannelDesc* ChannelPortsHost::AddChannel(ChannelReadPort port, ChannelWritePort writePort,
                                               const std::string& name, int32 depth, bool target, bool shown) {
     names_.push_back(name);
     ReadChannelDesc desc{};
@@ -136,11 +156,11 @@ ReadChannelDesc* ChannelPortsHost::Chain(int layer, bool target, bool writable) 
     for (int p = 0; p < int(l.color.size()); ++p) {
         const char* known = ColorChannelName(document_.model(), p);
         const std::string name = known ? known : "Channel " + std::to_string(p + 1);
-        const ReadChannelPort port = AddPort(Port::Kind::LayerPlane, layer, p, writable);
+        const ChannelReadPort port = AddPort(Port::Kind::LayerPlane, layer, p, writable);
         link(AddChannel(port, writable ? port : nullptr, name, depth, target, true));
         if (target && p == options_.hiddenChannelAfter) {
             if (!hidden_) hidden_ = std::make_unique<Plane>(document_.width(), document_.height(), depth);
-            const ReadChannelPort hidden = AddPort(Port::Kind::Hidden, layer, 0, writable);
+            const ChannelReadPort hidden = AddPort(Port::Kind::Hidden, layer, 0, writable);
             link(AddChannel(hidden, writable ? hidden : nullptr, "Spot", depth, target, false));
         }
     }
@@ -155,8 +175,11 @@ ReadImageDocumentDesc* ChannelPortsHost::Describe(const DescriptionOptions& opti
     documentPorts_.clear();
     description_ = ReadImageDocumentDesc{};
     ReadImageDocumentDesc& d = description_;
+    // Version 3: everything up to the channel counts is filled in.
     d.minVersion = 0;
-    d.maxVersion = options.channelMaxVersion;
+    d.maxVersion = 3;
+    d.documentType = dtImageDocument;
+    d.compositeChannelCount = document_.colorPlanes();
     d.imageMode = document_.mode();
     d.depth = document_.depth();
     d.bounds = document_.bounds();
@@ -169,7 +192,7 @@ ReadImageDocumentDesc* ChannelPortsHost::Describe(const DescriptionOptions& opti
     if (options.targetLists) {
         d.targetCompositeChannels = Chain(target, true, options.writePorts);
         if (t.transparency) {
-            const ReadChannelPort port =
+            const ChannelReadPort port =
                 AddPort(Port::Kind::LayerPlane, target, int(t.color.size()), options.writePorts);
             d.targetTransparency =
                 AddChannel(port, options.writePorts ? port : nullptr, "Transparency", depth, true, true);
@@ -200,19 +223,19 @@ ReadImageDocumentDesc* ChannelPortsHost::Describe(const DescriptionOptions& opti
             desc.maxVersion = 1;
             desc.compositeChannelsList = Chain(l, l == target, writable);
             if (layer.transparency) {
-                const ReadChannelPort port = AddPort(Port::Kind::LayerPlane, l, int(layer.color.size()), writable);
+                const ChannelReadPort port = AddPort(Port::Kind::LayerPlane, l, int(layer.color.size()), writable);
                 desc.transparency = AddChannel(port, writable ? port : nullptr, "Transparency", depth, l == target, true);
             }
             names_.push_back(layer.name);
             desc.name = names_.back().c_str();
-            desc.layerID = layer.id;
+            desc.sheetID = unsigned32(layer.id);
+            desc.isPixelBased = 1;
             layers_.push_back(desc);
             if (previous) previous->next = &layers_.back();
             else d.layersDescriptor = &layers_.back();
             previous = &layers_.back();
         }
         d.layerCount = document_.layerCount();
-        d.targetLayerIndex = target;
     }
     described_ = true;
     return &description_;
@@ -310,12 +333,12 @@ SPErr ChannelPortsHost::GetDataBounds(PIChannelPort port, int32 level, VRect* bo
     return kSPNoError;
 }
 
-SPErr ChannelPortsHost::GetWriteLimit(PIChannelPort port, VRect* writeBounds) {
+SPErr ChannelPortsHost::GetWriteLimit(PIChannelPort port, int32 level, VRect* writeBounds) {
     SPErr failure = 0;
     ChannelPortsHost* self = Enter(PixelCall::GetWriteLimit, &failure);
     if (!self) return failure;
     Port* p = self->Find(port, "GetWriteLimit");
-    if (!p || !writeBounds) return kBadParameter;
+    if (!p || !writeBounds || level != 0) return kBadParameter;
     *writeBounds = p->writable ? self->BoundsOf(*p) : VRect{0, 0, 0, 0};
     return kSPNoError;
 }
@@ -331,15 +354,27 @@ SPErr ChannelPortsHost::GetTilingGrid(PIChannelPort port, int32 level, VPoint* t
     return kSPNoError;
 }
 
-SPErr ChannelPortsHost::GetDependentLevels(PIChannelPort port, int32 level, int32* dependentsStart,
-                                           int32* dependentsEnd) {
+// One level only: every rectangle is supported by, and depends on, itself.
+SPErr ChannelPortsHost::GetSupportRect(PIChannelPort port, int32 level, const VRect* bounds, int32* supportLevel,
+                                       VRect* supportBounds) {
     SPErr failure = 0;
-    ChannelPortsHost* self = Enter(PixelCall::GetDependentLevels, &failure);
+    ChannelPortsHost* self = Enter(PixelCall::GetSupportRect, &failure);
     if (!self) return failure;
-    if (!self->Find(port, "GetDependentLevels") || level != 0) return kBadParameter;
-    // One level only: nothing depends on it.
-    if (dependentsStart) *dependentsStart = 1;
-    if (dependentsEnd) *dependentsEnd = 0;
+    Port* p = self->Find(port, "GetSupportRect");
+    if (!p || level != 0 || !bounds || !supportLevel || !supportBounds) return kBadParameter;
+    *supportLevel = 0;
+    *supportBounds = Intersect(*bounds, self->BoundsOf(*p));
+    return kSPNoError;
+}
+
+SPErr ChannelPortsHost::GetDependentRect(PIChannelPort port, int32 sourceLevel, const VRect* sourceBounds,
+                                         int32 dependentLevel, VRect* dependentBounds) {
+    SPErr failure = 0;
+    ChannelPortsHost* self = Enter(PixelCall::GetDependentRect, &failure);
+    if (!self) return failure;
+    Port* p = self->Find(port, "GetDependentRect");
+    if (!p || sourceLevel != 0 || dependentLevel != 0 || !sourceBounds || !dependentBounds) return kBadParameter;
+    *dependentBounds = Intersect(*sourceBounds, self->BoundsOf(*p));
     return kSPNoError;
 }
 
@@ -481,7 +516,8 @@ SPErr ChannelPortsHost::ReadScaledPixels(PIChannelPort port, VRect* readRect, co
 }
 
 SPErr ChannelPortsHost::FindSourceForScaledRead(PIChannelPort port, const VRect* readRect, const PSScaling* scaling,
-                                                int32 depth, int32* level, VRect* levelRect) {
+                                                int32 depth, int32* level, VRect* levelRect,
+                                                VRect* levelBounds) {
     SPErr failure = 0;
     ChannelPortsHost* self = Enter(PixelCall::FindSourceForScaledRead, &failure);
     if (!self) return failure;
@@ -491,6 +527,7 @@ SPErr ChannelPortsHost::FindSourceForScaledRead(PIChannelPort port, const VRect*
     const VRect& to = scaling->destinationRect;
     if (Empty(from) || Empty(to) || !Sane(from) || !Sane(to) || !Sane(*readRect)) return kBadParameter;
     if (level) *level = 0;
+    if (levelBounds) *levelBounds = self->BoundsOf(*p);
     if (levelRect) {
         const double sx = double(from.right - from.left) / (to.right - to.left);
         const double sy = double(from.bottom - from.top) / (to.bottom - to.top);
@@ -503,7 +540,7 @@ SPErr ChannelPortsHost::FindSourceForScaledRead(PIChannelPort port, const VRect*
     return kSPNoError;
 }
 
-SPErr ChannelPortsHost::New(PIChannelPort* port, const VRect* rect, int32 depth, PIBoolean) {
+SPErr ChannelPortsHost::New(PIChannelPort* port, const VRect* rect, int32 depth, Boolean) {
     SPErr failure = 0;
     ChannelPortsHost* self = Enter(PixelCall::NewPort, &failure);
     if (!self) return failure;
@@ -549,7 +586,7 @@ SPErr ChannelPortsHost::Dispose(PIChannelPort* port) {
     return kSPNoError;
 }
 
-SPErr ChannelPortsHost::CanRead(PIChannelPort port, PIBoolean* canRead) {
+SPErr ChannelPortsHost::CanRead(PIChannelPort port, Boolean* canRead) {
     SPErr failure = 0;
     ChannelPortsHost* self = Enter(PixelCall::CanRead, &failure);
     if (!self) return failure;
@@ -558,7 +595,7 @@ SPErr ChannelPortsHost::CanRead(PIChannelPort port, PIBoolean* canRead) {
     return kSPNoError;
 }
 
-SPErr ChannelPortsHost::CanWrite(PIChannelPort port, PIBoolean* canWrite) {
+SPErr ChannelPortsHost::CanWrite(PIChannelPort port, Boolean* canWrite) {
     SPErr failure = 0;
     ChannelPortsHost* self = Enter(PixelCall::CanWrite, &failure);
     if (!self) return failure;

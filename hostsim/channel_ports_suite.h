@@ -38,7 +38,7 @@ public:
     ChannelPortsHost& operator=(const ChannelPortsHost&) = delete;
 
     // The table to register with the basic suite. Tests may null single entries.
-    PSChannelPortsSuite* table() { return &table_; }
+    PSChannelPortsSuite1* table() { return &table_; }
     void RestoreTable();
 
     // Builds the description afresh; ports of the previous one stop being valid (memory
@@ -80,8 +80,8 @@ private:
 
     static ChannelPortsHost* Enter(PixelCall call, SPErr* failure);
     Port* Find(PIChannelPort port, const char* caller);
-    ReadChannelPort AddPort(Port::Kind kind, int layer, int plane, bool writable);
-    ReadChannelDesc* AddChannel(ReadChannelPort port, WriteChannelPort writePort, const std::string& name, int32 depth,
+    ChannelReadPort AddPort(Port::Kind kind, int layer, int plane, bool writable);
+    ReadChannelDesc* AddChannel(ChannelReadPort port, ChannelWritePort writePort, const std::string& name, int32 depth,
                                 bool target, bool shown);
     ReadChannelDesc* Chain(int layer, bool target, bool writable);
     // The plane behind a port and the offset of its (0, 0) in document coordinates.
@@ -94,26 +94,29 @@ private:
     static SPErr CountLevels(PIChannelPort port, int32* count);
     static SPErr GetDepth(PIChannelPort port, int32 level, int32* depth);
     static SPErr GetDataBounds(PIChannelPort port, int32 level, VRect* bounds);
-    static SPErr GetWriteLimit(PIChannelPort port, VRect* writeBounds);
+    static SPErr GetWriteLimit(PIChannelPort port, int32 level, VRect* writeBounds);
     static SPErr GetTilingGrid(PIChannelPort port, int32 level, VPoint* tileOrigin, VPoint* tileSize);
-    static SPErr GetDependentLevels(PIChannelPort port, int32 level, int32* dependentsStart, int32* dependentsEnd);
+    static SPErr GetSupportRect(PIChannelPort port, int32 level, const VRect* bounds, int32* supportLevel,
+                                VRect* supportBounds);
+    static SPErr GetDependentRect(PIChannelPort port, int32 sourceLevel, const VRect* sourceBounds,
+                                  int32 dependentLevel, VRect* dependentBounds);
     static SPErr ReadPixelsFromLevel(PIChannelPort port, int32 level, VRect* readRect,
                                      const PixelMemoryDesc* destination);
     static SPErr WritePixelsToBaseLevel(PIChannelPort port, VRect* writeRect, const PixelMemoryDesc* source);
     static SPErr ReadScaledPixels(PIChannelPort port, VRect* readRect, const PSScaling* scaling,
                                   const PixelMemoryDesc* destination);
     static SPErr FindSourceForScaledRead(PIChannelPort port, const VRect* readRect, const PSScaling* scaling,
-                                         int32 depth, int32* level, VRect* levelRect);
-    static SPErr New(PIChannelPort* port, const VRect* rect, int32 depth, PIBoolean globalScope);
+                                         int32 depth, int32* level, VRect* levelRect, VRect* levelBounds);
+    static SPErr New(PIChannelPort* port, const VRect* rect, int32 depth, Boolean globalScope);
     static SPErr Dispose(PIChannelPort* port);
-    static SPErr CanRead(PIChannelPort port, PIBoolean* canRead);
-    static SPErr CanWrite(PIChannelPort port, PIBoolean* canWrite);
+    static SPErr CanRead(PIChannelPort port, Boolean* canRead);
+    static SPErr CanWrite(PIChannelPort port, Boolean* canWrite);
 
     PixelDocument& document_;
     FaultPlan& faults_;
     ProblemLog& problems_;
     WriteLog& written_;
-    PSChannelPortsSuite table_{};
+    PSChannelPortsSuite1 table_{};  // served at version 2; the version-3 slots answer "not implemented"
     const FilterRecord* record_ = nullptr;
 
     DescriptionOptions options_;

@@ -13,8 +13,8 @@ namespace {
 // A result space of -1 leaves the space to the host: the answer comes in the space of the
 // colour it was given (or RGB for a set answer), and resultSpace says which.
 constexpr int16 kHostChosenSpace = -1;
-constexpr int32 kBackgroundColor = 0;
-constexpr int32 kForegroundColor = 1;
+constexpr int32 kForegroundColor = plugIncolorServicesForegroundColor;
+constexpr int32 kBackgroundColor = plugIncolorServicesBackgroundColor;
 
 struct Range {
     int lo;
@@ -58,7 +58,9 @@ const char* SelectorText(int16 selector) {
     }
 }
 
-std::string PascalText(const uint8* p) { return p ? std::string(reinterpret_cast<const char*>(p + 1), p[0]) : ""; }
+std::string PascalText(const Str255* p) {
+    return p ? std::string(reinterpret_cast<const char*>(*p + 1), (*p)[0]) : "";
+}
 
 }  // namespace
 
@@ -162,8 +164,10 @@ OSErr ColorServicesHost::Serve(ColorServicesInfo* info, const FilterRecord& reco
         case plugIncolorServicesGetSpecialColor: {
             const int32 id = info->selectorParameter.specialColorID;
             if (id != kBackgroundColor && id != kForegroundColor)
-                return misuse("special colour " + std::to_string(id) + " (0 background, 1 foreground)");
-            const int16* rgb = id == kBackgroundColor ? record.background : record.foreground;
+                return misuse("special colour " + std::to_string(id) + " (0 foreground, 1 background)");
+            // The record's colours are 16-bit; colour services speak 0..255.
+            const PSRGBColor& color = id == kBackgroundColor ? record.background : record.foreground;
+            const int16 rgb[3] = {int16(color.red >> 8), int16(color.green >> 8), int16(color.blue >> 8)};
             request.sourceSpace = plugIncolorServicesRGBSpace;
             std::copy(rgb, rgb + 3, request.given.begin());
             request.given[3] = 0;

@@ -3,7 +3,7 @@
 // Choose colour answers the colour it was offered, or the one set with SetPickAnswer (the
 // --pick-color option); a cancelling answer gives userCanceledErr. Convert changes the
 // components between the spaces of the colour engine; special colours are the filter record's
-// background (0) and foreground (1). Sampling a point is not offered. Every request is logged.
+// foreground (0) and background (1). Sampling a point is not offered. Every request is logged.
 //
 // Components, as the record carries them: RGB, gray (intensity) and CMYK (ink) 0..255; HSB and
 // HSL hue in degrees 0..359, then 0..255; Lab L 0..255, a and b -128..127.

@@ -27,7 +27,7 @@ ColorSpaceSuiteHost::~ColorSpaceSuiteHost() {
 }
 
 void ColorSpaceSuiteHost::RestoreTable() {
-    table_ = PSColorSpaceSuite{&Make,         &Delete,           &StuffComponents,  &ExtractComponents,
+    table_ = PSColorSpaceSuite1{&Make,         &Delete,           &StuffComponents,  &ExtractComponents,
                                &StuffXYZ,     &ExtractXYZ,       &Convert8,         &Convert16,
                                &GetNativeSpace, &IsBookColor,    &ExtractColorName, &PickColor,
                                &Convert8to16, &Convert16to8,     &ConvertToMonitorRGB, &Convert32to8};
@@ -135,7 +135,7 @@ SPErr ColorSpaceSuiteHost::StuffComponents(ColorID colorID, int16 colorSpace, ui
 }
 
 SPErr ColorSpaceSuiteHost::ExtractComponents(ColorID colorID, int16 colorSpace, uint8* c0, uint8* c1, uint8* c2,
-                                             uint8* c3, PIBoolean* gamutFlag) {
+                                             uint8* c3, Boolean* gamutFlag) {
     SPErr failure = 0;
     ColorSpaceSuiteHost* self = Enter(PixelCall::ExtractComponents, &failure);
     if (!self) return failure;
@@ -154,21 +154,21 @@ SPErr ColorSpaceSuiteHost::ExtractComponents(ColorID colorID, int16 colorSpace, 
     return kSPNoError;
 }
 
-SPErr ColorSpaceSuiteHost::StuffXYZ(ColorID, const void*) { return kSPNotImplmented; }
-SPErr ColorSpaceSuiteHost::ExtractXYZ(ColorID, void*) { return kSPNotImplmented; }
+SPErr ColorSpaceSuiteHost::StuffXYZ(ColorID, CS_XYZColor) { return kSPUnimplementedError; }
+SPErr ColorSpaceSuiteHost::ExtractXYZ(ColorID, CS_XYZColor*) { return kSPUnimplementedError; }
 
-SPErr ColorSpaceSuiteHost::Convert8(int16 inputCSpace, int16 outputCSpace, void* colorArray, int16 count) {
+SPErr ColorSpaceSuiteHost::Convert8(int16 inputCSpace, int16 outputCSpace, Color8* colorArray, int16 count) {
     SPErr failure = 0;
     ColorSpaceSuiteHost* self = Enter(PixelCall::Convert8, &failure);
     if (!self) return failure;
-    return self->ConvertSlots("Convert8", inputCSpace, outputCSpace, static_cast<uint8*>(colorArray), count, 255.0);
+    return self->ConvertSlots("Convert8", inputCSpace, outputCSpace, reinterpret_cast<uint8*>(colorArray), count, 255.0);
 }
 
-SPErr ColorSpaceSuiteHost::Convert16(int16 inputCSpace, int16 outputCSpace, void* colorArray, int16 count) {
+SPErr ColorSpaceSuiteHost::Convert16(int16 inputCSpace, int16 outputCSpace, Color16* colorArray, int16 count) {
     SPErr failure = 0;
     ColorSpaceSuiteHost* self = Enter(PixelCall::Convert16, &failure);
     if (!self) return failure;
-    return self->ConvertSlots("Convert16", inputCSpace, outputCSpace, static_cast<uint16*>(colorArray), count,
+    return self->ConvertSlots("Convert16", inputCSpace, outputCSpace, reinterpret_cast<uint16*>(colorArray), count,
                               double(kMax16));
 }
 
@@ -181,15 +181,15 @@ SPErr ColorSpaceSuiteHost::GetNativeSpace(ColorID colorID, int16* nativeSpace) {
     return kSPNoError;
 }
 
-SPErr ColorSpaceSuiteHost::IsBookColor(ColorID colorID, PIBoolean* isBookColor) {
+SPErr ColorSpaceSuiteHost::IsBookColor(ColorID colorID, Boolean* isBookColor) {
     ColorSpaceSuiteHost* self = activeHost;
     if (!self || !isBookColor || !self->Find(colorID, "IsBookColor")) return kBadParameter;
     *isBookColor = 0;
     return kSPNoError;
 }
 
-SPErr ColorSpaceSuiteHost::ExtractColorName(ColorID, void**) { return kSPNotImplmented; }
-SPErr ColorSpaceSuiteHost::PickColor(ColorID*, const void*) { return kSPNotImplmented; }
+SPErr ColorSpaceSuiteHost::ExtractColorName(ColorID, ASZString*) { return kSPUnimplementedError; }
+SPErr ColorSpaceSuiteHost::PickColor(ColorID*, ASZString) { return kSPUnimplementedError; }
 
 namespace {
 
@@ -207,37 +207,39 @@ SPErr ConvertRun(ColorSpaceSuiteHost* self, ProblemLog& problems, const char* ca
 
 }  // namespace
 
-SPErr ColorSpaceSuiteHost::Convert8to16(const uint8* inputData, uint16* outputData, int16 count) {
+SPErr ColorSpaceSuiteHost::Convert8to16(uint8* inputData, uint16* outputData, int16 count) {
     SPErr failure = 0;
     ColorSpaceSuiteHost* self = Enter(PixelCall::Convert8to16, &failure);
     if (!self) return failure;
     return ConvertRun(self, self->problems_, "Convert8to16", inputData, outputData, count, &Widen8To16);
 }
 
-SPErr ColorSpaceSuiteHost::Convert16to8(const uint16* inputData, uint8* outputData, int16 count) {
+SPErr ColorSpaceSuiteHost::Convert16to8(uint16* inputData, uint8* outputData, int16 count) {
     SPErr failure = 0;
     ColorSpaceSuiteHost* self = Enter(PixelCall::Convert16to8, &failure);
     if (!self) return failure;
     return ConvertRun(self, self->problems_, "Convert16to8", inputData, outputData, count, &Narrow16To8);
 }
 
-SPErr ColorSpaceSuiteHost::Convert32to8(const float* inputData, uint8* outputData, int16 count) {
+SPErr ColorSpaceSuiteHost::Convert32to8(real32* inputData, uint8* outputData, int16 count) {
     SPErr failure = 0;
     ColorSpaceSuiteHost* self = Enter(PixelCall::Convert32to8, &failure);
     if (!self) return failure;
     return ConvertRun(self, self->problems_, "Convert32to8", inputData, outputData, count, &Narrow32To8);
 }
 
-SPErr ColorSpaceSuiteHost::ConvertToMonitorRGB(int16 inputCSpace, void* inputData, uint8* outputData, int16 count) {
+SPErr ColorSpaceSuiteHost::ConvertToMonitorRGB(int16 inputCSpace, Color8* inputData, Color8* outputData,
+                                               int16 count) {
     SPErr failure = 0;
     ColorSpaceSuiteHost* self = Enter(PixelCall::ConvertToMonitorRGB, &failure);
     if (!self) return failure;
     if (count < 0 || (count > 0 && (!inputData || !outputData))) return kBadParameter;
     // Slots in, RGB slots out (0 R G B).
-    std::vector<uint8> slots(static_cast<uint8*>(inputData), static_cast<uint8*>(inputData) + std::size_t(count) * 4);
+    const uint8* in = reinterpret_cast<const uint8*>(inputData);
+    std::vector<uint8> slots(in, in + std::size_t(count) * 4);
     const SPErr err = self->ConvertSlots("ConvertToMonitorRGB", inputCSpace, plugIncolorServicesRGBSpace,
                                          slots.data(), count, 255.0);
-    if (err == kSPNoError) std::copy(slots.begin(), slots.end(), outputData);
+    if (err == kSPNoError) std::copy(slots.begin(), slots.end(), reinterpret_cast<uint8*>(outputData));
     return err;
 }
 

@@ -24,7 +24,7 @@ public:
     ColorSpaceSuiteHost& operator=(const ColorSpaceSuiteHost&) = delete;
 
     // The table to register with the basic suite. Tests may null single entries.
-    PSColorSpaceSuite* table() { return &table_; }
+    PSColorSpaceSuite1* table() { return &table_; }
     void RestoreTable();
 
     // Colour objects made and not yet deleted.
@@ -56,24 +56,24 @@ private:
     static SPErr Delete(ColorID* colorID);
     static SPErr StuffComponents(ColorID colorID, int16 colorSpace, uint8 c0, uint8 c1, uint8 c2, uint8 c3);
     static SPErr ExtractComponents(ColorID colorID, int16 colorSpace, uint8* c0, uint8* c1, uint8* c2, uint8* c3,
-                                   PIBoolean* gamutFlag);
-    static SPErr StuffXYZ(ColorID colorID, const void* xyz);
-    static SPErr ExtractXYZ(ColorID colorID, void* xyz);
-    static SPErr Convert8(int16 inputCSpace, int16 outputCSpace, void* colorArray, int16 count);
-    static SPErr Convert16(int16 inputCSpace, int16 outputCSpace, void* colorArray, int16 count);
+                                   Boolean* gamutFlag);
+    static SPErr StuffXYZ(ColorID colorID, CS_XYZColor xyz);
+    static SPErr ExtractXYZ(ColorID colorID, CS_XYZColor* xyz);
+    static SPErr Convert8(int16 inputCSpace, int16 outputCSpace, Color8* colorArray, int16 count);
+    static SPErr Convert16(int16 inputCSpace, int16 outputCSpace, Color16* colorArray, int16 count);
     static SPErr GetNativeSpace(ColorID colorID, int16* nativeSpace);
-    static SPErr IsBookColor(ColorID colorID, PIBoolean* isBookColor);
-    static SPErr ExtractColorName(ColorID colorID, void** colorName);
-    static SPErr PickColor(ColorID* colorID, const void* promptString);
-    static SPErr Convert8to16(const uint8* inputData, uint16* outputData, int16 count);
-    static SPErr Convert16to8(const uint16* inputData, uint8* outputData, int16 count);
-    static SPErr ConvertToMonitorRGB(int16 inputCSpace, void* inputData, uint8* outputData, int16 count);
-    static SPErr Convert32to8(const float* inputData, uint8* outputData, int16 count);
+    static SPErr IsBookColor(ColorID colorID, Boolean* isBookColor);
+    static SPErr ExtractColorName(ColorID colorID, ASZString* colorName);
+    static SPErr PickColor(ColorID* colorID, ASZString promptString);
+    static SPErr Convert8to16(uint8* inputData, uint16* outputData, int16 count);
+    static SPErr Convert16to8(uint16* inputData, uint8* outputData, int16 count);
+    static SPErr ConvertToMonitorRGB(int16 inputCSpace, Color8* inputData, Color8* outputData, int16 count);
+    static SPErr Convert32to8(real32* inputData, uint8* outputData, int16 count);
 
     ColorEngine& engine_;
     FaultPlan& faults_;
     ProblemLog& problems_;
-    PSColorSpaceSuite table_{};
+    PSColorSpaceSuite1 table_{};
     std::map<ColorID, std::unique_ptr<Color>> colors_;
 };
 

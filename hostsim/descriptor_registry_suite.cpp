@@ -3,6 +3,7 @@
 #include "hostsim/descriptor_registry.h"
 #include "hostsim/host_error.h"
 #include "hostsim/suite_call.h"
+#include "hostsim/unserved.h"
 
 namespace hostsim {
 
@@ -14,7 +15,7 @@ constexpr SPErr kRegistryFileError = -36;  // an I/O error
 #define NAME(f) "DescriptorRegistry." #f
 
 // The registry keeps a copy: the caller still owns and frees its descriptor.
-SPErr RegistryRegister(const char* key, PIActionDescriptor descriptor, PIBoolean isPersistent) {
+SPErr RegistryRegister(const char* key, PIActionDescriptor descriptor, Boolean isPersistent) {
     return ServeSuiteCall(NAME(Register), [&](HostSession& s) -> SPErr {
         if (!key || !*key) return Misuse(s, NAME(Register), "no key");
         const Descriptor* d = s.actionSuites().FindDescriptor(descriptor);
@@ -65,11 +66,13 @@ SPErr RegistryGet(const char* key, PIActionDescriptor* descriptor) {
 }  // namespace
 
 // The function list names every entry of the table.
-static_assert(sizeof(PSDescriptorRegistryProcs) == 3 * sizeof(void*));
+static_assert(sizeof(PSDescriptorRegistryProcs) ==
+              (0 HOSTSIM_DESCRIPTOR_REGISTRY_FUNCTIONS(HOSTSIM_COUNT_SLOT)) * sizeof(void*));
 
 void FillDescriptorRegistryProcs(PSDescriptorRegistryProcs& procs, const CallbackTable& callbacks) {
 #define HOSTSIM_FILL(f) \
-    procs.f = callbacks.SuiteFunctionMode("DescriptorRegistry." #f) == CallbackMode::Absent ? nullptr : &Registry##f;
+    procs.f = callbacks.SuiteFunctionMode("DescriptorRegistry." #f) == CallbackMode::Absent ? nullptr \
+                                                                                            : &AsOSErr<&Registry##f>::Call;
     HOSTSIM_DESCRIPTOR_REGISTRY_FUNCTIONS(HOSTSIM_FILL)
 #undef HOSTSIM_FILL
 }

@@ -6,7 +6,8 @@ const char* PixelCallName(PixelCall call) {
     static constexpr const char* kNames[] = {
         "advanceState",
         "allocateProc", "lockProc", "unlockProc", "freeProc", "spaceProc",
-        "CountLevels", "GetDepth", "GetDataBounds", "GetWriteLimit", "GetTilingGrid", "GetDependentLevels",
+        "CountLevels", "GetDepth", "GetDataBounds", "GetWriteLimit", "GetTilingGrid", "GetSupportRect",
+        "GetDependentRect",
         "ReadPixelsFromLevel", "WritePixelsToBaseLevel", "ReadScaledPixels", "FindSourceForScaledRead", "New",
         "Dispose", "CanRead", "CanWrite",
         "Make", "Delete", "StuffComponents", "ExtractComponents", "Convert8", "Convert16", "Convert8to16",

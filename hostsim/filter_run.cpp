@@ -13,7 +13,7 @@ namespace {
 
 constexpr const char* kRegistryFileName = "descriptor-registry.txt";
 
-bool Empty(const Rect16& r) { return r.right <= r.left || r.bottom <= r.top; }
+bool Empty(const ::Rect& r) { return r.right <= r.left || r.bottom <= r.top; }
 bool Empty(const VRect& r) { return r.right <= r.left || r.bottom <= r.top; }
 
 std::string ReadScript(const std::string& path) {

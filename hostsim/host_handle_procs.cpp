@@ -59,7 +59,7 @@ OSErr SetHandleSizeProc(Handle h, int32 size) {
     return err;
 }
 
-Ptr LockHandleProc(Handle h, PIBoolean) {
+Ptr LockHandleProc(Handle h, Boolean) {
     HostSession* s = HostSession::Current();
     if (!s || s->callbacks().Enter(HostCallback::LockHandle)) return nullptr;
     Ptr p = s->handles().Lock(h);

@@ -6,6 +6,7 @@
 #include "hostsim/host_window.h"
 #include "hostsim/pixel_display.h"
 #include "hostsim/plugin_module.h"
+#include "hostsim/record_procs.h"
 
 #include <algorithm>
 #include <cstring>
@@ -19,6 +20,47 @@ thread_local HostSession* currentSession = nullptr;
 constexpr uint8 kGuardByte = 0xA5;
 
 int16 Clamp16(int32 value) { return int16(std::clamp<int32>(value, 0, 32767)); }
+
+Fixed ToFixed(double value) { return Fixed(value * 65536.0 + 0.5); }
+
+// An sRGB monitor: gamma 2.2, its primaries and a D65 white point.
+PlugInMonitor StandardMonitor() {
+    PlugInMonitor m{};
+    m.gamma = ToFixed(2.2);
+    m.redX = ToFixed(0.64);
+    m.redY = ToFixed(0.33);
+    m.greenX = ToFixed(0.30);
+    m.greenY = ToFixed(0.60);
+    m.blueX = ToFixed(0.15);
+    m.blueY = ToFixed(0.06);
+    m.whiteX = ToFixed(0.3127);
+    m.whiteY = ToFixed(0.3290);
+    m.ambient = 0;
+    return m;
+}
+
+// White and black in the document's own mode, as FilterColor carries them.
+void FillModeColors(int16 mode, FilterColor& back, FilterColor& fore) {
+    for (int i = 0; i < 4; ++i) back[i] = fore[i] = 0;
+    switch (mode) {
+        case plugInModeCMYKColor:
+        case plugInModeCMYK64:
+            for (int i = 0; i < 4; ++i) fore[i] = 255;  // black is every ink; white none
+            return;
+        case plugInModeLabColor:
+        case plugInModeLab48:
+            back[0] = 255;
+            back[1] = back[2] = fore[1] = fore[2] = 128;
+            return;
+        case plugInModeHSBColor:
+        case plugInModeHSLColor:
+            back[2] = 255;
+            return;
+        default:
+            for (int i = 0; i < 3; ++i) back[i] = 255;
+            return;
+    }
+}
 
 // Makes `session` the current one for the length of a call, restoring the previous after.
 class CurrentScope {
@@ -118,19 +160,22 @@ void HostSession::ResetFilterRecord() {
     r.parameters = parameters;
     ApplyCallbacks();
 
-    r.imageSize = VPoint{doc.height, doc.width};
+    r.serialNumber = 0;
+    r.imageSize = Point{Clamp16(doc.height), Clamp16(doc.width)};
     r.planes = doc.planes();
-    r.filterRect = Rect16{0, 0, Clamp16(doc.height), Clamp16(doc.width)};
-    for (int i = 0; i < 4; ++i) {
-        r.background[i] = 255;  // white
-        r.foreground[i] = 0;    // black
-    }
+    r.filterRect = ::Rect{0, 0, Clamp16(doc.height), Clamp16(doc.width)};
+    r.background = PSRGBColor{65535, 65535, 65535};  // white
+    r.foreground = PSRGBColor{0, 0, 0};              // black
+    FillModeColors(doc.mode, r.backColor, r.foreColor);
     r.maxSpace = options_.maxSpace;
+    r.maxSpace64 = options_.maxSpace;
+    r.hostSig = kHostSignature;
     r.imageMode = doc.mode;
     r.imageHRes = r.imageVRes = Fixed(doc.resolution) << 16;
     r.wholeSize = r.imageSize;
+    r.monitor = StandardMonitor();
     r.platformData = &platformData_;
-    r.errorString = options_.errorString ? errorBuffer_.data() : nullptr;
+    r.errorString = options_.errorString ? &errorBuffer_.text : nullptr;
     r.inputRate = r.maskRate = Fixed(1) << 16;
     r.filterCase = doc.transparency ? filterCaseEditableTransparencyNoSelection : filterCaseFlatImageNoSelection;
     r.inLayerPlanes = r.outLayerPlanes = r.absLayerPlanes = doc.colorPlanes;
@@ -139,9 +184,9 @@ void HostSession::ResetFilterRecord() {
     r.depth = doc.depth;
 
     bigDocument_ = BigDocumentStruct{};
-    bigDocument_.imageSize32 = r.imageSize;
+    bigDocument_.imageSize32 = VPoint{doc.height, doc.width};
     bigDocument_.filterRect32 = VRect{0, 0, doc.height, doc.width};
-    bigDocument_.wholeSize32 = bigDocument_.filterRect32;
+    bigDocument_.wholeSize32 = bigDocument_.imageSize32;
     r.bigDocumentData = options_.bigDocument ? &bigDocument_ : nullptr;
     if (hooks_) hooks_->OnRecordReset(r, bigDocument_);
 }
@@ -158,6 +203,17 @@ void HostSession::ApplyCallbacks() {
     r.advanceState = callbacks_.Present(HostCallback::AdvanceState) ? &HostSession::AdvanceStateProc : nullptr;
     r.displayPixels = callbacks_.Present(HostCallback::DisplayPixels) ? &HostSession::DisplayPixelsProc : nullptr;
     r.colorServices = callbacks_.Present(HostCallback::ColorServices) ? &HostSession::ColorServicesProc : nullptr;
+    r.hostProc = &HostSession::HostProcProc;
+    r.processEvent = &HostSession::ProcessEventProc;
+    r.getPropertyObsolete = UnservedGetProperty();
+    resourceProcs_ = UnservedResourceProcs();
+    propertyProcs_ = UnservedPropertyProcs();
+    imageServicesProcs_ = UnservedImageServicesProcs();
+    channelPortProcs_ = UnservedChannelPortProcs();
+    r.resourceProcs = &resourceProcs_;
+    r.propertyProcs = &propertyProcs_;
+    r.imageServicesProcs = &imageServicesProcs_;
+    r.channelPortProcs = &channelPortProcs_;
     FillHandleProcs(handleProcs_, callbacks_);
     r.handleProcs = options_.handleProcs ? &handleProcs_ : nullptr;
     scriptDescriptors_.Apply(options_.readDescriptorProcs, options_.writeDescriptorProcs, callbacks_);
@@ -166,20 +222,20 @@ void HostSession::ApplyCallbacks() {
 }
 
 void HostSession::PrepareErrorString() {
-    std::fill(errorBuffer_.begin(), errorBuffer_.begin() + kErrorStringSize, uint8(0));
-    std::fill(errorBuffer_.begin() + kErrorStringSize, errorBuffer_.end(), kGuardByte);
+    std::fill(std::begin(errorBuffer_.text), std::end(errorBuffer_.text), uint8(0));
+    std::fill(std::begin(errorBuffer_.guard), std::end(errorBuffer_.guard), kGuardByte);
     errorStringOverrun_ = false;
 }
 
 void HostSession::CheckErrorString() {
-    errorStringOverrun_ = std::any_of(errorBuffer_.begin() + kErrorStringSize, errorBuffer_.end(),
+    errorStringOverrun_ = std::any_of(std::begin(errorBuffer_.guard), std::end(errorBuffer_.guard),
                                       [](uint8 b) { return b != kGuardByte; });
 }
 
 std::string HostSession::ErrorText() const {
     if (!options_.errorString) return {};
     // The buffer holds 256 bytes, so any length byte fits.
-    return std::string(reinterpret_cast<const char*>(errorBuffer_.data() + 1), errorBuffer_[0]);
+    return std::string(reinterpret_cast<const char*>(errorBuffer_.text + 1), errorBuffer_.text[0]);
 }
 
 int16 HostSession::Call(const PluginModule& module, int16 selector) { return Call(module.entry(), selector); }
@@ -207,11 +263,15 @@ int16 HostSession::Call(PluginEntryProc entry, int16 selector) {
     return result_;
 }
 
-PIBoolean HostSession::AbortProc() {
+Boolean HostSession::AbortProc() {
     HostSession* self = Current();
     if (!self) return false;
     return self->callbacks_.Enter(HostCallback::Abort) ? 1 : 0;
 }
+
+// The host offers no host-specific procedures and no event loop to hand events to.
+void HostSession::HostProcProc(int16, intptr_t*) {}
+void HostSession::ProcessEventProc(void*) {}
 
 void HostSession::ProgressProc(int32 done, int32 total) {
     HostSession* self = Current();

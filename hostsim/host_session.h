@@ -51,7 +51,9 @@ struct HostOptions {
 // next. Not copyable: the records point into the session.
 class HostSession {
 public:
-    static constexpr std::size_t kErrorStringSize = 256;
+    static constexpr std::size_t kErrorStringSize = sizeof(Str255);
+    // The host's signature in the record's hostSig.
+    static constexpr OSType kHostSignature = FourCC("TlFH");
 
     explicit HostSession(const HostOptions& options = {}, const Document& document = {});
     ~HostSession();
@@ -152,7 +154,9 @@ private:
     void PrepareErrorString();
     void CheckErrorString();
 
-    static PIBoolean AbortProc();
+    static Boolean AbortProc();
+    static void HostProcProc(int16 selector, intptr_t* data);
+    static void ProcessEventProc(void* event);
     static void ProgressProc(int32 done, int32 total);
     static OSErr AdvanceStateProc();
     static OSErr DisplayPixelsProc(const PSPixelMap* source, const VRect* srcRect, int32 dstRow, int32 dstCol,
@@ -165,6 +169,10 @@ private:
     CallbackTable callbacks_;
     HandleStore handles_;
     HandleProcs handleProcs_{};
+    ResourceProcs resourceProcs_{};
+    PropertyProcs propertyProcs_{};
+    ImageServicesProcs imageServicesProcs_{};
+    ChannelPortProcs channelPortProcs_{};
     ScriptDescriptors scriptDescriptors_;
     ActionSuites actionSuites_;
     ProblemLog problems_;
@@ -179,7 +187,11 @@ private:
     FilterRecord filter_{};
     BigDocumentStruct bigDocument_{};
     // The error string plus a guard band that shows writes past its end.
-    std::array<uint8, kErrorStringSize + 16> errorBuffer_{};
+    struct ErrorBuffer {
+        Str255 text;
+        uint8 guard[16];
+    };
+    ErrorBuffer errorBuffer_{};
     bool errorStringOverrun_ = false;
 
     intptr_t data_ = 0;

@@ -88,12 +88,12 @@ void PixelHost::OnRecordReset(FilterRecord& r, BigDocumentStruct& big) {
     const PixelDocument& doc = document_;
     const VRect filter = doc.SelectionBounds();
     const bool transparency = doc.target().transparency != nullptr;
-    r.imageSize = VPoint{doc.height(), doc.width()};
+    r.imageSize = Point{Clamp16(doc.height()), Clamp16(doc.width())};
     r.wholeSize = r.imageSize;
     r.planes = doc.target().planeCount();
     r.imageMode = doc.mode();
     r.depth = doc.depth();
-    r.filterRect = Rect16{Clamp16(filter.top), Clamp16(filter.left), Clamp16(filter.bottom), Clamp16(filter.right)};
+    r.filterRect = ::Rect{Clamp16(filter.top), Clamp16(filter.left), Clamp16(filter.bottom), Clamp16(filter.right)};
     r.haveMask = doc.hasSelection() ? 1 : 0;
     r.autoMask = options_.autoMask ? 1 : 0;
     if (transparency)
@@ -108,16 +108,17 @@ void PixelHost::OnRecordReset(FilterRecord& r, BigDocumentStruct& big) {
     r.samplingSupport = options_.classic.samplingSupport;
     r.supportsDummyChannels = options_.classic.dummyPlanes ? 1 : 0;
     r.supportsAlternateLayouts = options_.classic.alternateLayouts ? 1 : 0;
-    r.outTileWidth = options_.tileWidth;
-    r.outTileHeight = options_.tileHeight;
+    // The same tile grid for input, output and mask (0: the host names none).
+    r.inTileWidth = r.outTileWidth = r.maskTileWidth = r.absTileWidth = Clamp16(options_.tileWidth);
+    r.inTileHeight = r.outTileHeight = r.maskTileHeight = r.absTileHeight = Clamp16(options_.tileHeight);
     r.documentInfo = options_.protocol == PixelProtocol::Ports && options_.documentInfo
                          ? ports_.Describe(options_.description)
                          : nullptr;
     classic_.SetOptions(options_.classic);
 
-    big.imageSize32 = r.imageSize;
+    big.imageSize32 = VPoint{doc.height(), doc.width()};
     big.filterRect32 = filter;
-    big.wholeSize32 = doc.bounds();
+    big.wholeSize32 = big.imageSize32;
 }
 
 void PixelHost::BeforeCall(int16, FilterRecord& r) {

@@ -3,6 +3,7 @@
 #include "hostsim/descriptor_text.h"
 #include "hostsim/host_error.h"
 #include "hostsim/host_session.h"
+#include "hostsim/unserved.h"
 
 #include <cstring>
 #include <new>
@@ -81,7 +82,7 @@ struct ScriptDescriptorProcs {
         }
     }
 
-    static PIReadDescriptor OpenRead(PIDescriptorHandle descriptor, const DescriptorKeyID* keyArray) {
+    static PIReadDescriptor OpenRead(PIDescriptorHandle descriptor, DescriptorKeyIDArray keyArray) {
         HostSession* s = HostSession::Current();
         if (!s || s->callbacks().Enter(HostCallback::OpenReadDescriptor)) return nullptr;
         if (!descriptor) return nullptr;
@@ -123,7 +124,7 @@ struct ScriptDescriptorProcs {
         return err;
     }
 
-    static PIBoolean GetKey(PIReadDescriptor token, DescriptorKeyID* key, DescriptorTypeID* type, int32* flags) {
+    static Boolean GetKey(PIReadDescriptor token, DescriptorKeyID* key, DescriptorTypeID* type, int32* flags) {
         HostSession* s = HostSession::Current();
         if (!s || s->callbacks().Enter(HostCallback::GetKey)) return false;
         ScriptDescriptors::ReadToken* t = s->scriptDescriptors().FindRead(token);
@@ -169,7 +170,7 @@ struct ScriptDescriptorProcs {
         });
     }
 
-    static OSErr GetBoolean(PIReadDescriptor token, PIBoolean* data) {
+    static OSErr GetBoolean(PIReadDescriptor token, Boolean* data) {
         return Get(token, HostCallback::GetBoolean, "getBooleanProc", data, [&](HostSession&, const DescriptorValue& v) {
             if (v.type != typeBoolean) return kErrWrongType;
             *data = v.boolean ? 1 : 0;
@@ -300,7 +301,7 @@ struct ScriptDescriptorProcs {
         });
     }
 
-    static OSErr PutBoolean(PIWriteDescriptor token, DescriptorKeyID key, PIBoolean data) {
+    static OSErr PutBoolean(PIWriteDescriptor token, DescriptorKeyID key, Boolean data) {
         return Put(token, HostCallback::PutBoolean, "putBooleanProc", [&](HostSession&, Descriptor& d) {
             d.Put(key, DescriptorValue::Boolean(data != 0));
             return OSErr(noErr);
@@ -358,8 +359,8 @@ static Proc OfferProc(const CallbackTable& callbacks, HostCallback callback, Pro
 
 void ScriptDescriptors::Apply(bool readProcs, bool writeProcs, const CallbackTable& c) {
     using P = ScriptDescriptorProcs;
-    readProcs_.readDescriptorProcsVersion = 0;
-    readProcs_.numReadDescriptorProcs = 10;
+    readProcs_.readDescriptorProcsVersion = kCurrentReadDescriptorProcsVersion;
+    readProcs_.numReadDescriptorProcs = kCurrentReadDescriptorProcsCount;
     readProcs_.openReadDescriptorProc = OfferProc(c, HostCallback::OpenReadDescriptor, &P::OpenRead);
     readProcs_.closeReadDescriptorProc = OfferProc(c, HostCallback::CloseReadDescriptor, &P::CloseRead);
     readProcs_.getKeyProc = OfferProc(c, HostCallback::GetKey, &P::GetKey);
@@ -370,9 +371,18 @@ void ScriptDescriptors::Apply(bool readProcs, bool writeProcs, const CallbackTab
     readProcs_.getTextProc = OfferProc(c, HostCallback::GetText, &P::GetText);
     readProcs_.getEnumeratedProc = OfferProc(c, HostCallback::GetEnumerated, &P::GetEnumerated);
     readProcs_.getObjectProc = OfferProc(c, HostCallback::GetObject, &P::GetObject);
+    // Aliases, classes, references, counts, Pascal strings and pinned values are not served.
+    readProcs_.getAliasProc = NotServed<GetAliasProc>();
+    readProcs_.getClassProc = NotServed<GetClassProc>();
+    readProcs_.getSimpleReferenceProc = NotServed<GetSimpleReferenceProc>();
+    readProcs_.getCountProc = NotServed<GetCountProc>();
+    readProcs_.getStringProc = NotServed<GetStringProc>();
+    readProcs_.getPinnedIntegerProc = NotServed<GetPinnedIntegerProc>();
+    readProcs_.getPinnedFloatProc = NotServed<GetPinnedFloatProc>();
+    readProcs_.getPinnedUnitFloatProc = NotServed<GetPinnedUnitFloatProc>();
 
-    writeProcs_.writeDescriptorProcsVersion = 0;
-    writeProcs_.numWriteDescriptorProcs = 9;
+    writeProcs_.writeDescriptorProcsVersion = kCurrentWriteDescriptorProcsVersion;
+    writeProcs_.numWriteDescriptorProcs = kCurrentWriteDescriptorProcsCount;
     writeProcs_.openWriteDescriptorProc = OfferProc(c, HostCallback::OpenWriteDescriptor, &P::OpenWrite);
     writeProcs_.closeWriteDescriptorProc = OfferProc(c, HostCallback::CloseWriteDescriptor, &P::CloseWrite);
     writeProcs_.putIntegerProc = OfferProc(c, HostCallback::PutInteger, &P::PutInteger);
@@ -382,6 +392,13 @@ void ScriptDescriptors::Apply(bool readProcs, bool writeProcs, const CallbackTab
     writeProcs_.putTextProc = OfferProc(c, HostCallback::PutText, &P::PutText);
     writeProcs_.putEnumeratedProc = OfferProc(c, HostCallback::PutEnumerated, &P::PutEnumerated);
     writeProcs_.putObjectProc = OfferProc(c, HostCallback::PutObject, &P::PutObject);
+    writeProcs_.putAliasProc = NotServed<PutAliasProc>();
+    writeProcs_.putClassProc = NotServed<PutClassProc>();
+    writeProcs_.putSimpleReferenceProc = NotServed<PutSimpleReferenceProc>();
+    writeProcs_.putCountProc = NotServed<PutCountProc>();
+    writeProcs_.putStringProc = NotServed<PutStringProc>();
+    writeProcs_.putScopedClassProc = NotServed<PutScopedClassProc>();
+    writeProcs_.putScopedObjectProc = NotServed<PutScopedObjectProc>();
 
     record_.readDescriptorProcs = readProcs ? &readProcs_ : nullptr;
     record_.writeDescriptorProcs = writeProcs ? &writeProcs_ : nullptr;

@@ -50,7 +50,7 @@ struct FakeDocument::Callbacks {
         *id = size < 0 ? nullptr : reinterpret_cast<BufferID>(std::malloc(size_t(size) + 1));
         return *id ? noErr : memFullErr;
     }
-    static Ptr Lock(BufferID id, PIBoolean) { return reinterpret_cast<Ptr>(id); }
+    static Ptr Lock(BufferID id, Boolean) { return reinterpret_cast<Ptr>(id); }
     static void Unlock(BufferID) {}
     static void Free(BufferID id) { std::free(id); }
     static int32 Space() { return 1 << 30; }
@@ -93,12 +93,12 @@ FakeDocument::FakeDocument(int32 w, int32 h, const uint8* rgb) : width(w), heigh
     big.filterRect32 = VRect{0, 0, h, w};
     big.imageSize32 = VPoint{h, w};
     record.planes = 3;
-    record.imageSize = VPoint{h, w};
-    record.filterRect = Rect16{0, 0, int16(h), int16(w)};
+    record.imageSize = Point{int16(h), int16(w)};
+    record.filterRect = ::Rect{0, 0, int16(h), int16(w)};
     record.imageMode = plugInModeRGBColor;
     record.depth = 8;
     record.advanceState = Callbacks::Advance;
-    bufferProcs = BufferProcs{kCurrentBufferProcsVersion, kCurrentBufferProcsCount, Callbacks::Allocate,
+    bufferProcs = BufferProcs{kCurrentBufferProcsVersion, kClassicBufferProcsCount, Callbacks::Allocate,
                               Callbacks::Lock,            Callbacks::Unlock,        Callbacks::Free,
                               Callbacks::Space};
     record.bufferProcs = &bufferProcs;
@@ -106,7 +106,7 @@ FakeDocument::FakeDocument(int32 w, int32 h, const uint8* rgb) : width(w), heigh
     record.inputRate = record.maskRate = 65536;
     record.samplingSupport = 2;  // any rate: the preview fits the picture
     record.bigDocumentData = &big;
-    record.errorString = errorText;
+    record.errorString = &errorText;
     record.platformData = &platform;
     record.displayPixels = Callbacks::Display;
     record.colorServices = Callbacks::Pick;

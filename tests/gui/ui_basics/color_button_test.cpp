@@ -86,7 +86,7 @@ TEST_F(ColourButton, PickerRequestAndAnswer) {
     EXPECT_EQ(Picker::offered.colorComponents[0], 255);
     EXPECT_EQ(Picker::offered.colorComponents[1], 127);  // truncated, not rounded
     EXPECT_EQ(Picker::offered.colorComponents[3], 0);
-    const uint8* prompt = Picker::offered.selectorParameter.pickerPrompt;
+    const uint8* prompt = *Picker::offered.selectorParameter.pickerPrompt;
     EXPECT_EQ(std::string(reinterpret_cast<const char*>(prompt + 1), prompt[0]), "Choose Color");
     EXPECT_EQ(colour[0], static_cast<double>(128.0f / 255.0f));  // the single-precision quotient
     EXPECT_EQ(colour[2], 1.0);

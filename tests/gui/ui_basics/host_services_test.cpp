@@ -66,8 +66,8 @@ TEST(DisplayPixels, MapIsRebasedOnTheSourceWithSelectionThenAlphaMask) {
     mask.map.baseAddr = selection.data();
     int context = 0;
 
-    Rect drawn{};
-    EXPECT_EQ(host.DisplayPixels(drawn, Rect{13, 22, 20, 40}, Rect{100, 200, 107, 218}, image, mask, &context), 7);
+    VRect drawn{};
+    EXPECT_EQ(host.DisplayPixels(drawn, VRect{13, 22, 20, 40}, VRect{100, 200, 107, 218}, image, mask, &context), 7);
     ASSERT_EQ(Display::calls, 1);
     const uint8* moved = pixels.data() + 3 * 160 + 2 * 4;  // 3 rows and 2 columns in
     EXPECT_EQ(Display::map.version, 1);
@@ -88,11 +88,11 @@ TEST(DisplayPixels, MapIsRebasedOnTheSourceWithSelectionThenAlphaMask) {
     // The whole buffer keeps its base; no display callback draws nothing.
     mask.map.baseAddr = nullptr;
     image.extraAlpha = 0;
-    host.DisplayPixels(drawn, image.GetRect(), Rect{0, 0, 20, 40}, image, mask, nullptr);
+    host.DisplayPixels(drawn, image.GetRect(), VRect{0, 0, 20, 40}, image, mask, nullptr);
     EXPECT_EQ(Display::map.baseAddr, pixels.data());
     EXPECT_TRUE(Display::masks.empty());
     record.displayPixels = nullptr;
-    EXPECT_EQ(host.DisplayPixels(drawn, Rect{13, 22, 20, 40}, Rect{50, 60, 57, 78}, image, mask, nullptr), noErr);
+    EXPECT_EQ(host.DisplayPixels(drawn, VRect{13, 22, 20, 40}, VRect{50, 60, 57, 78}, image, mask, nullptr), noErr);
     EXPECT_EQ(Display::calls, 2);
     EXPECT_EQ(drawn.left, 60);
     EXPECT_TRUE(RectEmpty(drawn));

@@ -41,7 +41,7 @@ struct FakeViewerHost::Callbacks {
         ++H().liveBuffers;
         return noErr;
     }
-    static Ptr Lock(BufferID id, PIBoolean) { return reinterpret_cast<Ptr>(id); }
+    static Ptr Lock(BufferID id, Boolean) { return reinterpret_cast<Ptr>(id); }
     static void Unlock(BufferID) {}
     static void Free(BufferID id) {
         std::free(id);
@@ -133,7 +133,7 @@ struct FakeViewerHost::Callbacks {
             }
         return kSPNoError;
     }
-    static SPErr New(PIChannelPort* port, const VRect* rect, int32 depth, PIBoolean) {
+    static SPErr New(PIChannelPort* port, const VRect* rect, int32 depth, Boolean) {
         FakeViewerHost& h = H();
         ++h.newPorts;
         if (depth != 8 || (h.options.failNewPort && h.newPorts >= h.options.failNewPort))
@@ -198,7 +198,7 @@ FakeViewerHost::FakeViewerHost(HostOptions opts) : options(opts), previous(curre
             std::memset(&selectionPlane[size_t(y) * options.width], 255, size_t(options.width / 2));
     }
 
-    bufferProcs = BufferProcs{kCurrentBufferProcsVersion, kCurrentBufferProcsCount, Callbacks::Allocate,
+    bufferProcs = BufferProcs{kCurrentBufferProcsVersion, kClassicBufferProcsCount, Callbacks::Allocate,
                               Callbacks::Lock,            Callbacks::Unlock,        Callbacks::Free,
                               Callbacks::Space};
     basic.AcquireSuite = Callbacks::Acquire;
@@ -214,8 +214,8 @@ FakeViewerHost::FakeViewerHost(HostOptions opts) : options(opts), previous(curre
     big.filterRect32 = whole;
     big.imageSize32 = VPoint{options.height, options.width};
     record.planes = int16(planeCount);
-    record.imageSize = VPoint{options.height, options.width};
-    record.filterRect = Rect16{0, 0, int16(options.height), int16(options.width)};
+    record.imageSize = Point{int16(options.height), int16(options.width)};
+    record.filterRect = ::Rect{0, 0, int16(options.height), int16(options.width)};
     record.imageMode = options.gray ? plugInModeGrayScale : plugInModeRGBColor;
     record.depth = 8;
     record.advanceState = Callbacks::Advance;
@@ -226,7 +226,7 @@ FakeViewerHost::FakeViewerHost(HostOptions opts) : options(opts), previous(curre
     record.samplingSupport = options.samplingSupport;
     record.sSPBasic = &basic;
     record.bigDocumentData = &big;
-    record.errorString = errorText;
+    record.errorString = &errorText;
     record.platformData = &platform;
     record.displayPixels = options.display ? Callbacks::Display : nullptr;
     if (options.channelPorts) BuildDocumentInfo();
@@ -257,7 +257,7 @@ void FakeViewerHost::BuildDocumentInfo() {
         *desc = ReadChannelDesc{};
         desc->minVersion = 1;
         desc->maxVersion = 3;
-        desc->port = reinterpret_cast<ReadChannelPort>(port.get());
+        desc->port = reinterpret_cast<ChannelReadPort>(port.get());
         desc->bounds = port->bounds;
         desc->depth = 8;
         desc->shown = true;

@@ -66,7 +66,7 @@ private:
     std::vector<uint8> inBlock, maskBlock;
     BufferProcs bufferProcs{};
     SPBasicSuite basic{};
-    PSChannelPortsSuite ports{};
+    PSChannelPortsSuite1 ports{};
     BigDocumentStruct big{};
     PlatformData platform{};
     uint8 errorText[256]{};

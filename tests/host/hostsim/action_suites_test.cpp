@@ -46,51 +46,51 @@ protected:
 TEST_F(ActionSuitesTest, DescriptorsHoldTypedValuesAndCopyWhatIsPutIn) {
     PIActionDescriptor d = nullptr;
     PIActionDescriptor object = nullptr;
-    ASSERT_EQ(ad_->Make(&d), kSPNoError);
-    ASSERT_EQ(ad_->Make(&object), kSPNoError);
-    ASSERT_EQ(ad_->PutFloat(object, FourCC("Rd  "), 0.5), kSPNoError);
-    ASSERT_EQ(ad_->PutObject(d, kKey, FourCC("RGBC"), object), kSPNoError);
-    ASSERT_EQ(ad_->PutFloat(object, FourCC("Rd  "), 0.9), kSPNoError);
-    ASSERT_EQ(ad_->Free(object), kSPNoError);
-    ASSERT_EQ(ad_->PutString(d, FourCC("Text"), "Hello"), kSPNoError);
-    ASSERT_EQ(ad_->PutInteger(d, FourCC("Long"), 3), kSPNoError);
+    ASSERT_EQ(ad_->Make(&d), noErr);
+    ASSERT_EQ(ad_->Make(&object), noErr);
+    ASSERT_EQ(ad_->PutFloat(object, FourCC("Rd  "), 0.5), noErr);
+    ASSERT_EQ(ad_->PutObject(d, kKey, FourCC("RGBC"), object), noErr);
+    ASSERT_EQ(ad_->PutFloat(object, FourCC("Rd  "), 0.9), noErr);
+    ASSERT_EQ(ad_->Free(object), noErr);
+    ASSERT_EQ(ad_->PutString(d, FourCC("Text"), "Hello"), noErr);
+    ASSERT_EQ(ad_->PutInteger(d, FourCC("Long"), 3), noErr);
 
     DescriptorClassID classId = 0;
     PIActionDescriptor copy = nullptr;
-    ASSERT_EQ(ad_->GetObject(d, kKey, &classId, &copy), kSPNoError);
+    ASSERT_EQ(ad_->GetObject(d, kKey, &classId, &copy), noErr);
     EXPECT_EQ(classId, FourCC("RGBC"));
     double red = 0;
-    EXPECT_EQ(ad_->GetFloat(copy, FourCC("Rd  "), &red), kSPNoError);
+    EXPECT_EQ(ad_->GetFloat(copy, FourCC("Rd  "), &red), noErr);
     EXPECT_EQ(red, 0.5) << "the object was copied when it was put";
-    EXPECT_EQ(ad_->Free(copy), kSPNoError);
+    EXPECT_EQ(ad_->Free(copy), noErr);
 
     uint32 length = 0;
-    EXPECT_EQ(ad_->GetStringLength(d, FourCC("Text"), &length), kSPNoError);
+    EXPECT_EQ(ad_->GetStringLength(d, FourCC("Text"), &length), noErr);
     EXPECT_EQ(length, 5u);
     char text[4];
-    EXPECT_EQ(ad_->GetString(d, FourCC("Text"), text, sizeof text), kSPNoError);
+    EXPECT_EQ(ad_->GetString(d, FourCC("Text"), text, sizeof text), noErr);
     EXPECT_STREQ(text, "Hel") << "the text is cut to the buffer, with its zero";
     double asFloat = 0;
-    EXPECT_EQ(ad_->GetFloat(d, FourCC("Long"), &asFloat), kSPNoError);
+    EXPECT_EQ(ad_->GetFloat(d, FourCC("Long"), &asFloat), noErr);
     EXPECT_EQ(asFloat, 3.0);
-    PIBoolean flag = 0;
+    Boolean flag = 0;
     EXPECT_EQ(ad_->GetBoolean(d, FourCC("Long"), &flag), kErrWrongType);
     EXPECT_EQ(ad_->GetInteger(d, FourCC("None"), reinterpret_cast<int32*>(&length)), kErrKeyNotFound);
     uint32 count = 0;
-    EXPECT_EQ(ad_->GetCount(d, &count), kSPNoError);
+    EXPECT_EQ(ad_->GetCount(d, &count), noErr);
     EXPECT_EQ(count, 3u);
     DescriptorKeyID key = 0;
-    EXPECT_EQ(ad_->GetKey(d, 1, &key), kSPNoError);
+    EXPECT_EQ(ad_->GetKey(d, 1, &key), noErr);
     EXPECT_EQ(key, FourCC("Text"));
-    EXPECT_EQ(ad_->GetKey(d, 3, &key), kSPBadParameterError);
-    EXPECT_EQ(ad_->Free(d), kSPNoError);
+    EXPECT_EQ(ad_->GetKey(d, 3, &key), paramErr);
+    EXPECT_EQ(ad_->Free(d), noErr);
     EXPECT_EQ(session_.actionSuites().OutstandingDescriptors(), 0u);
     EXPECT_TRUE(session_.problems().empty());
 
     // A freed descriptor is refused, not touched.
-    EXPECT_EQ(ad_->PutInteger(d, kKey, 1), kSPBadParameterError);
-    EXPECT_EQ(ad_->Free(d), kSPBadParameterError);
-    EXPECT_EQ(ad_->PutObject(nullptr, kKey, 0, nullptr), kSPBadParameterError);
+    EXPECT_EQ(ad_->PutInteger(d, kKey, 1), paramErr);
+    EXPECT_EQ(ad_->Free(d), paramErr);
+    EXPECT_EQ(ad_->PutObject(nullptr, kKey, 0, nullptr), paramErr);
     EXPECT_EQ(session_.problems().count(), 3u);
 }
 
@@ -100,21 +100,21 @@ TEST_F(ActionSuitesTest, ControlAnswersTheDocumentResolution) {
     session_.SetDocument(document);
 
     PIActionReference ref = nullptr;
-    ASSERT_EQ(ar_->Make(&ref), kSPNoError);
-    ASSERT_EQ(ar_->PutProperty(ref, FourCC("Prpr"), FourCC("Rslt")), kSPNoError);
-    ASSERT_EQ(ar_->PutEnumerated(ref, FourCC("Dcmn"), FourCC("Ordn"), FourCC("Trgt")), kSPNoError);
+    ASSERT_EQ(ar_->Make(&ref), noErr);
+    ASSERT_EQ(ar_->PutProperty(ref, FourCC("Prpr"), FourCC("Rslt")), noErr);
+    ASSERT_EQ(ar_->PutEnumerated(ref, FourCC("Dcmn"), FourCC("Ordn"), FourCC("Trgt")), noErr);
     DescriptorEnumID form = 0;
-    EXPECT_EQ(ar_->GetForm(ref, &form), kSPNoError);
+    EXPECT_EQ(ar_->GetForm(ref, &form), noErr);
     EXPECT_EQ(form, FourCC("Prpr"));
 
     PIActionDescriptor result = nullptr;
-    ASSERT_EQ(ac_->Get(&result, ref), kSPNoError);
+    ASSERT_EQ(ac_->Get(&result, ref), noErr);
     uint32 count = 0;
     ad_->GetCount(result, &count);
     EXPECT_EQ(count, 1u) << "only the property asked for";
     DescriptorUnitID unit = 0;
     double resolution = 0;
-    EXPECT_EQ(ad_->GetUnitFloat(result, FourCC("Rslt"), &unit, &resolution), kSPNoError);
+    EXPECT_EQ(ad_->GetUnitFloat(result, FourCC("Rslt"), &unit, &resolution), noErr);
     EXPECT_EQ(unit, unitDensity);
     EXPECT_EQ(resolution, 300.0);
     ad_->Free(result);
@@ -133,12 +133,12 @@ TEST_F(ActionSuitesTest, ControlAnswersTheDocumentResolution) {
     ar_->Free(ref);
 
     DescriptorTypeID id = 0;
-    ASSERT_EQ(ac_->StringIDToTypeID("fontSize", &id), kSPNoError);
+    ASSERT_EQ(ac_->StringIDToTypeID("fontSize", &id), noErr);
     DescriptorTypeID again = 0;
     ac_->StringIDToTypeID("fontSize", &again);
     EXPECT_EQ(id, again);
     char name[16];
-    EXPECT_EQ(ac_->TypeIDToStringID(id, name, sizeof name), kSPNoError);
+    EXPECT_EQ(ac_->TypeIDToStringID(id, name, sizeof name), noErr);
     EXPECT_STREQ(name, "fontSize");
     EXPECT_EQ(session_.actionSuites().OutstandingReferences(), 0u);
 }
@@ -151,14 +151,14 @@ TEST_F(ActionSuitesTest, TheRegistryKeepsPersistentEntriesInItsFile) {
     PIActionDescriptor d = nullptr;
     ad_->Make(&d);
     ad_->PutFloat(d, kKey, 24);
-    ASSERT_EQ(dr_->Register("Kept", d, true), kSPNoError);
-    ASSERT_EQ(dr_->Register("Gone", d, false), kSPNoError);
+    ASSERT_EQ(dr_->Register("Kept", d, true), noErr);
+    ASSERT_EQ(dr_->Register("Gone", d, false), noErr);
     ad_->Free(d);
 
     PIActionDescriptor got = reinterpret_cast<PIActionDescriptor>(1);
-    EXPECT_EQ(dr_->Get("Missing", &got), kSPNoError);
+    EXPECT_EQ(dr_->Get("Missing", &got), noErr);
     EXPECT_EQ(got, nullptr) << "no entry is no error";
-    ASSERT_EQ(dr_->Get("Gone", &got), kSPNoError);
+    ASSERT_EQ(dr_->Get("Gone", &got), noErr);
     ASSERT_NE(got, nullptr);
     ad_->Free(got);
 
@@ -167,10 +167,10 @@ TEST_F(ActionSuitesTest, TheRegistryKeepsPersistentEntriesInItsFile) {
     EXPECT_EQ(next.Keys(), std::vector<std::string>{"Kept"});
     EXPECT_EQ(next.Get("Kept")->Find(kKey)->number, 24.0);
 
-    EXPECT_EQ(dr_->Erase("Kept"), kSPNoError);
+    EXPECT_EQ(dr_->Erase("Kept"), noErr);
     EXPECT_EQ(dr_->Erase("Kept"), kErrKeyNotFound);
     EXPECT_TRUE(DescriptorRegistry(file).Keys().empty());
-    EXPECT_EQ(dr_->Register(nullptr, d, true), kSPBadParameterError);
+    EXPECT_EQ(dr_->Register(nullptr, d, true), paramErr);
 
     WriteStateFile(file, "entry \"x\" {\n 'abcd' integer\n}\n");
     DescriptorRegistry broken(file);

@@ -61,8 +61,8 @@ void ReportText(FilterRecord* record, const char* text, int16* result) {
         return;
     }
     const std::size_t length = std::strlen(text) > 255 ? 255 : std::strlen(text);
-    record->errorString[0] = uint8(length);
-    std::memcpy(record->errorString + 1, text, length);
+    (*record->errorString)[0] = uint8(length);
+    std::memcpy(*record->errorString + 1, text, length);
     *result = errReportString;
 }
 
@@ -78,7 +78,7 @@ SPErr UseSuite(SPBasicSuite* basic, bool release) {
 
 void OnFilterSelector(int16 selector, FilterRecord* r, intptr_t* data, int16* result) {
     report.hasPlatformData = r->platformData != nullptr;
-    report.hostWindow = r->platformData ? r->platformData->hwnd : nullptr;
+    report.hostWindow = r->platformData ? static_cast<PlatformData*>(r->platformData)->hwnd : nullptr;
     report.hasBasicSuite = r->sSPBasic != nullptr;
     report.hasErrorString = r->errorString != nullptr;
     report.hasBigDocument = r->bigDocumentData != nullptr;

@@ -14,7 +14,7 @@ using namespace hostsim;
 
 namespace {
 
-const uint8 kPrompt[] = "\x0c" "Choose Color";
+Str255 kPrompt = "\x0c" "Choose Color";
 
 ColorServicesInfo Request(int16 selector, int16 from, int16 to, std::array<int16, 4> components) {
     ColorServicesInfo info;
@@ -24,7 +24,7 @@ ColorServicesInfo Request(int16 selector, int16 from, int16 to, std::array<int16
     info.sourceSpace = from;
     info.resultSpace = to;
     std::copy(components.begin(), components.end(), info.colorComponents);
-    info.selectorParameter.pickerPrompt = kPrompt;
+    info.selectorParameter.pickerPrompt = &kPrompt;
     return info;
 }
 
@@ -123,9 +123,13 @@ TEST_F(ColorServices, RefusesMalformedRequestsAndCanFailOrBeAbsent) {
 
     // Special colours: the record's background (white) and foreground (black).
     info = Request(plugIncolorServicesGetSpecialColor, 0, plugIncolorServicesGraySpace, {});
-    info.selectorParameter.specialColorID = 0;
+    info.selectorParameter.specialColorID = plugIncolorServicesBackgroundColor;
     ASSERT_EQ(Call(info), noErr);
     EXPECT_EQ(info.colorComponents[0], 255);
+    info = Request(plugIncolorServicesGetSpecialColor, 0, plugIncolorServicesGraySpace, {});
+    info.selectorParameter.specialColorID = plugIncolorServicesForegroundColor;
+    ASSERT_EQ(Call(info), noErr);
+    EXPECT_EQ(info.colorComponents[0], 0);
 
     session_.callbacks().ResetCounts();
     session_.callbacks().Set(HostCallback::ColorServices, CallbackMode::Failing, memFullErr, 2);
@@ -145,7 +149,7 @@ TEST(HostWindowTest, TheRecordCarriesTheSessionsWindowUntilItIsSwitchedOff) {
     options.makeHostWindow = true;
     HostSession session(options);
     ASSERT_NE(session.ownWindow(), nullptr) << session.ownWindowProblem();
-    void* window = session.filterRecord().platformData->hwnd;
+    void* window = static_cast<PlatformData*>(session.filterRecord().platformData)->hwnd;
     ASSERT_EQ(window, session.ownWindow()->handle());
     EXPECT_TRUE(GTK_IS_WINDOW(window));
     EXPECT_TRUE(gtk_widget_get_realized(GTK_WIDGET(window)));
@@ -156,8 +160,8 @@ TEST(HostWindowTest, TheRecordCarriesTheSessionsWindowUntilItIsSwitchedOff) {
     options.hostWindow = &other;
     session.SetOptions(options);
     EXPECT_EQ(session.ownWindow(), nullptr);
-    EXPECT_EQ(session.filterRecord().platformData->hwnd, &other);
+    EXPECT_EQ(static_cast<PlatformData*>(session.filterRecord().platformData)->hwnd, &other);
     options = HostOptions{};
     session.SetOptions(options);
-    EXPECT_EQ(session.filterRecord().platformData->hwnd, nullptr);
+    EXPECT_EQ(static_cast<PlatformData*>(session.filterRecord().platformData)->hwnd, nullptr);
 }

@@ -77,7 +77,7 @@ TEST_F(ScriptDescriptorsTest, ReadsFollowTheDescriptorAndCoerceNumbers) {
     EXPECT_EQ(Params().playInfo, plugInDialogSilent);
 
     HostSession::CallScope scope(session_);
-    const DescriptorKeyID keys[] = {kA, kB, kC, 0};
+    DescriptorKeyID keys[] = {kA, kB, kC, 0};
     PIReadDescriptor token = Read().openReadDescriptorProc(Params().descriptor, keys);
     ASSERT_NE(token, nullptr);
     EXPECT_EQ(session_.scriptDescriptors().expectedKeys(), (std::vector<DescriptorKeyID>{kA, kB, kC}));
@@ -103,7 +103,7 @@ TEST_F(ScriptDescriptorsTest, ReadsFollowTheDescriptorAndCoerceNumbers) {
     ASSERT_EQ(Read().getTextProc(token, &text), noErr);
     EXPECT_EQ(session_.handles().Bytes(text), (std::vector<uint8>{'c', 'a', 'f', 0xC3, 0xA9})) << "no zero appended";
     session_.handles().Dispose(text);
-    PIBoolean flag = 0;
+    Boolean flag = 0;
     EXPECT_EQ(Read().getBooleanProc(token, &flag), kErrWrongType);
 
     ASSERT_TRUE(Read().getKeyProc(token, &key, &type, nullptr));

@@ -29,9 +29,9 @@ protected:
         // The suite's functions act on the active ports host, as during a plug-in's call.
         active = std::make_unique<ChannelPortsHost::ActiveScope>(host->ports());
     }
-    const PSChannelPortsSuite& suite() { return *host->ports().table(); }
+    const PSChannelPortsSuite1& suite() { return *host->ports().table(); }
     const ReadImageDocumentDesc& info() { return *session.filterRecord().documentInfo; }
-    ReadChannelPort Target(int plane) { return List(info().targetCompositeChannels).at(std::size_t(plane))->port; }
+    ChannelReadPort Target(int plane) { return List(info().targetCompositeChannels).at(std::size_t(plane))->port; }
 
     PixelDocument doc{6, 4, plugInModeRGBColor, true, 2};
     HostSession session;
@@ -58,11 +58,11 @@ TEST_F(PortsCallTest, DescribesTargetMergedSelectionAndLayers) {
     ASSERT_NE(d.selection, nullptr);
     EXPECT_EQ(d.selection->depth, 8);
     EXPECT_EQ(d.layerCount, 2);
-    EXPECT_EQ(d.targetLayerIndex, 1);
     ASSERT_NE(d.layersDescriptor, nullptr);
     EXPECT_EQ(d.layersDescriptor->compositeChannelsList->writePort, nullptr);  // not the target
     ASSERT_NE(d.layersDescriptor->next, nullptr);
     EXPECT_NE(d.layersDescriptor->next->compositeChannelsList->writePort, nullptr);
+    EXPECT_TRUE(d.layersDescriptor->next->compositeChannelsList->target);  // the second layer is the target
 }
 
 TEST_F(PortsCallTest, OptionsWithholdWhatAHostMayLack) {
@@ -117,7 +117,7 @@ TEST_F(PortsCallTest, RefusesBadCallsWithAReason) {
     VRect outside{0, 4, 1, 8};
     EXPECT_EQ(suite().WritePixelsToBaseLevel(Target(0), &outside, &desc), paramErr);
     EXPECT_TRUE(session.problems().Contains("reaches outside the port"));
-    const ReadChannelPort merged = info().mergedCompositeChannels->port;
+    const ChannelReadPort merged = info().mergedCompositeChannels->port;
     EXPECT_EQ(suite().WritePixelsToBaseLevel(merged, &rect, &desc), paramErr);
     EXPECT_TRUE(session.problems().Contains("read-only"));
     EXPECT_EQ(session.problems().count(), 7u);
@@ -131,7 +131,7 @@ TEST_F(PortsCallTest, ScaledReadsConvertDepthAndSample) {
     host.reset();
     PixelHost deepHost(session, deep);
     ChannelPortsHost::ActiveScope deepActive(deepHost.ports());
-    const ReadChannelPort port = session.filterRecord().documentInfo->targetCompositeChannels->port;
+    const ChannelReadPort port = session.filterRecord().documentInfo->targetCompositeChannels->port;
     uint8 out[4 * 4];
     PixelMemoryDesc desc{out, 4 * 8, 8, 0, 8};
     const PSScaling half{VRect{0, 0, 8, 8}, VRect{0, 0, 4, 4}};

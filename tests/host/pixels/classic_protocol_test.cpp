@@ -26,12 +26,12 @@ protected:
         host->SetOptions(options);
     }
     static void RequestIn(FilterRecord& r, VRect rect, int16 lo, int16 hi) {
-        r.inRect = Rect16{int16(rect.top), int16(rect.left), int16(rect.bottom), int16(rect.right)};
+        r.inRect = ::Rect{int16(rect.top), int16(rect.left), int16(rect.bottom), int16(rect.right)};
         r.inLoPlane = lo;
         r.inHiPlane = hi;
     }
     static void RequestOut(FilterRecord& r, VRect rect, int16 lo, int16 hi) {
-        r.outRect = Rect16{int16(rect.top), int16(rect.left), int16(rect.bottom), int16(rect.right)};
+        r.outRect = ::Rect{int16(rect.top), int16(rect.left), int16(rect.bottom), int16(rect.right)};
         r.outLoPlane = lo;
         r.outHiPlane = hi;
     }
@@ -185,10 +185,10 @@ TEST_F(ClassicProtocolTest, RefusesRequestsOutsideTheDocument) {
         EXPECT_EQ(r.advanceState(), paramErr);
         RequestOut(r, VRect{0, 0, 2, 2}, 2, 1);
         EXPECT_EQ(r.advanceState(), paramErr);
-        r.outRect = Rect16{0, 0, 0, 0};
+        r.outRect = ::Rect{0, 0, 0, 0};
         RequestIn(r, VRect{0, 0, 2, 2}, -1, 0);
         EXPECT_EQ(r.advanceState(), paramErr);
-        r.inRect = Rect16{0, 0, 0, 0};
+        r.inRect = ::Rect{0, 0, 0, 0};
     });
     EXPECT_EQ(session.problems().count(), 4u);
     EXPECT_TRUE(session.problems().Contains("outRect (top 0, left 4, bottom 2, right 9)"));
@@ -204,7 +204,7 @@ TEST_F(ClassicProtocolTest, OutputStartsWithTheDocumentAndGoesBackAtTheNextAdvan
         for (int32 row = 0; row < 2; ++row)
             for (int32 i = 0; i < 3 * 2; ++i) out[row * r.outRowBytes + i] = 5;
         EXPECT_EQ(*doc.target().plane(1).At(1, 1), V(1, 1, 1));  // not yet
-        r.outRect = Rect16{0, 0, 0, 0};
+        r.outRect = ::Rect{0, 0, 0, 0};
         ASSERT_EQ(r.advanceState(), noErr);
         EXPECT_EQ(r.outData, nullptr);
     });
@@ -220,7 +220,7 @@ TEST_F(ClassicProtocolTest, OutputStillHandedOutWhenStartEndsIsKeptOnlyOnSuccess
         RequestOut(r, VRect{0, 0, 1, 1}, 0, 0);
         ASSERT_EQ(r.advanceState(), noErr);
         *static_cast<uint8*>(r.outData) = 1;
-        r.outRect = Rect16{0, 0, 0, 0};
+        r.outRect = ::Rect{0, 0, 0, 0};
     };
     EXPECT_EQ(ScriptedEntry::Start(session, fillOut), noErr);
     EXPECT_EQ(*doc.target().plane(0).At(0, 0), 1);
@@ -248,7 +248,7 @@ TEST_F(ClassicProtocolTest, RequestsLeftAtTheEndOfStartAreServedForContinue) {
         uint8* out = static_cast<uint8*>(r.outData);
         for (int32 row = 0; row < 2; ++row)
             for (int32 col = 0; col < 2; ++col) out[row * r.outRowBytes + col] = uint8(255 - in[row * r.inRowBytes + col]);
-        r.inRect = r.outRect = Rect16{0, 0, 0, 0};
+        r.inRect = r.outRect = ::Rect{0, 0, 0, 0};
     };
     EXPECT_EQ(session.Call(&ScriptedEntry::Entry, filterSelectorContinue), noErr);
     ScriptedEntry::Body() = nullptr;
@@ -268,7 +268,7 @@ TEST_F(ClassicProtocolTest, MaskComesFromTheSelectionAndMasksTheOutput) {
 
     *doc.target().plane(0).At(1, 1) = 100;
     ScriptedEntry::Start(session, [](FilterRecord& r, int16&) {
-        r.maskRect = Rect16{0, 2, 4, 6};
+        r.maskRect = ::Rect{0, 2, 4, 6};
         RequestOut(r, VRect{0, 2, 4, 6}, 0, 0);
         ASSERT_EQ(r.advanceState(), noErr);
         const uint8* mask = static_cast<const uint8*>(r.maskData);
@@ -280,7 +280,7 @@ TEST_F(ClassicProtocolTest, MaskComesFromTheSelectionAndMasksTheOutput) {
         RequestOut(r, VRect{1, 1, 2, 2}, 0, 0);
         ASSERT_EQ(r.advanceState(), noErr);
         *static_cast<uint8*>(r.outData) = 200;
-        r.outRect = r.maskRect = Rect16{0, 0, 0, 0};
+        r.outRect = r.maskRect = ::Rect{0, 0, 0, 0};
     });
     EXPECT_EQ(*doc.target().plane(0).At(2, 0), 200);
     EXPECT_EQ(*doc.target().plane(0).At(4, 0), V(4, 0, 0));  // outside the selection: untouched
@@ -293,7 +293,7 @@ TEST_F(ClassicProtocolTest, MaskComesFromTheSelectionAndMasksTheOutput) {
         RequestOut(r, VRect{3, 5, 4, 6}, 0, 0);
         ASSERT_EQ(r.advanceState(), noErr);
         *static_cast<uint8*>(r.outData) = 1;
-        r.outRect = Rect16{0, 0, 0, 0};
+        r.outRect = ::Rect{0, 0, 0, 0};
     });
     EXPECT_EQ(*doc.target().plane(0).At(5, 3), 1);
 }

@@ -17,11 +17,15 @@ protected:
     ProblemLog problems;
     ColorSpaceSuiteHost host{engine, faults, problems};
     ColorSpaceSuiteHost::ActiveScope active{host};
-    const PSColorSpaceSuite& suite = *host.table();
+    const PSColorSpaceSuite1& suite = *host.table();
+
+    // The suite takes arrays of four-sample colours.
+    static Color8* C8(uint8* samples) { return reinterpret_cast<Color8*>(samples); }
+    static Color16* C16(uint16* samples) { return reinterpret_cast<Color16*>(samples); }
 
     using Slot8 = std::array<uint8, 4>;
     Slot8 Convert8(int16 from, int16 to, Slot8 slot) {
-        EXPECT_EQ(suite.Convert8(from, to, slot.data(), 1), kSPNoError);
+        EXPECT_EQ(suite.Convert8(from, to, C8(slot.data()), 1), kSPNoError);
         return slot;
     }
 };
@@ -47,10 +51,10 @@ TEST_F(ColorSpaceTest, ColoursSitRightAlignedInTheirSlots) {
 
 TEST_F(ColorSpaceTest, SixteenBitSlotsRunTo32768) {
     std::array<uint16, 8> slots{0, 32768, 32768, 32768, 0, 0, 0, 16384};
-    ASSERT_EQ(suite.Convert16(plugIncolorServicesRGBSpace, plugIncolorServicesLabSpace, slots.data(), 1), kSPNoError);
+    ASSERT_EQ(suite.Convert16(plugIncolorServicesRGBSpace, plugIncolorServicesLabSpace, C16(slots.data()), 1), kSPNoError);
     EXPECT_EQ(slots[1], 32768);
     EXPECT_NEAR(slots[2], 128.0 / 255 * 32768, 2);
-    ASSERT_EQ(suite.Convert16(plugIncolorServicesGraySpace, plugIncolorServicesRGBSpace, slots.data() + 4, 1),
+    ASSERT_EQ(suite.Convert16(plugIncolorServicesGraySpace, plugIncolorServicesRGBSpace, C16(slots.data() + 4), 1),
               kSPNoError);
     EXPECT_NEAR(slots[5], 16384, 1);
     EXPECT_NEAR(slots[7], 16384, 1);
@@ -65,8 +69,8 @@ TEST_F(ColorSpaceTest, EveryPairOfSpacesKeepsColoursAnRGBImageCanHold) {
         for (int i = 0; i < 1000; ++i)
             for (int c = 1; c < 4; ++c) slots[std::size_t(i * 4 + c)] = uint16(Pattern(i, c, space) * 32768);
         original = slots;
-        ASSERT_EQ(suite.Convert16(plugIncolorServicesRGBSpace, space, slots.data(), 1000), kSPNoError);
-        ASSERT_EQ(suite.Convert16(space, plugIncolorServicesRGBSpace, slots.data(), 1000), kSPNoError);
+        ASSERT_EQ(suite.Convert16(plugIncolorServicesRGBSpace, space, C16(slots.data()), 1000), kSPNoError);
+        ASSERT_EQ(suite.Convert16(space, plugIncolorServicesRGBSpace, C16(slots.data()), 1000), kSPNoError);
         int worst = 0;
         for (std::size_t i = 0; i < slots.size(); ++i) worst = std::max(worst, std::abs(slots[i] - original[i]));
         EXPECT_LE(worst, 160) << ColorEngine::SpaceName(space);  // under half an 8-bit step
@@ -136,19 +140,19 @@ TEST_F(ColorSpaceTest, LabIsConvertedExactlyAlsoOutsideTheRGBGamut) {
 }
 
 TEST_F(ColorSpaceTest, DepthConversionsRoundAndClip) {
-    const uint8 bytes[] = {0, 1, 128, 255};
+    uint8 bytes[] = {0, 1, 128, 255};
     uint16 words[4];
     ASSERT_EQ(suite.Convert8to16(bytes, words, 4), kSPNoError);
     EXPECT_EQ(words[1], 129);  // 128.5, rounded
     EXPECT_EQ(words[2], 16448);
     EXPECT_EQ(words[3], 32768);
-    const uint16 deep[] = {0, 16384, 32768, 40000};
+    uint16 deep[] = {0, 16384, 32768, 40000};
     uint8 narrow[4];
     ASSERT_EQ(suite.Convert16to8(deep, narrow, 4), kSPNoError);
     EXPECT_EQ(narrow[1], 128);
     EXPECT_EQ(narrow[2], 255);
     EXPECT_EQ(narrow[3], 255);
-    const float floats[] = {-0.2f, 0.5f, 1.0f, 1.5f};
+    float floats[] = {-0.2f, 0.5f, 1.0f, 1.5f};
     ASSERT_EQ(suite.Convert32to8(floats, narrow, 4), kSPNoError);
     EXPECT_EQ(narrow[0], 0);
     EXPECT_EQ(narrow[1], 128);
@@ -158,8 +162,8 @@ TEST_F(ColorSpaceTest, DepthConversionsRoundAndClip) {
 
 TEST_F(ColorSpaceTest, RefusesNonsenseWithAReason) {
     uint8 slots[8] = {};
-    EXPECT_EQ(suite.Convert8(plugIncolorServicesRGBSpace, 9, slots, 1), paramErr);
-    EXPECT_EQ(suite.Convert8(plugIncolorServicesRGBSpace, plugIncolorServicesLabSpace, slots, -1), paramErr);
+    EXPECT_EQ(suite.Convert8(plugIncolorServicesRGBSpace, 9, C8(slots), 1), paramErr);
+    EXPECT_EQ(suite.Convert8(plugIncolorServicesRGBSpace, plugIncolorServicesLabSpace, C8(slots), -1), paramErr);
     EXPECT_EQ(suite.Convert8(plugIncolorServicesRGBSpace, plugIncolorServicesLabSpace, nullptr, 2), paramErr);
     EXPECT_EQ(suite.Convert8to16(nullptr, nullptr, 3), paramErr);
     EXPECT_EQ(problems.count(), 4u);
@@ -190,10 +194,10 @@ TEST_F(ColorSpaceTest, ColourObjectsConvertAndAreCounted) {
 TEST_F(ColorSpaceTest, InjectedFailureAnswersTheNthCall) {
     faults.FailAt(PixelCall::Convert8, 2, errPlugInHostInsufficient, true);
     uint8 slot[4] = {0, 1, 2, 3};
-    EXPECT_EQ(suite.Convert8(plugIncolorServicesRGBSpace, plugIncolorServicesLabSpace, slot, 1), kSPNoError);
-    EXPECT_EQ(suite.Convert8(plugIncolorServicesRGBSpace, plugIncolorServicesLabSpace, slot, 1),
+    EXPECT_EQ(suite.Convert8(plugIncolorServicesRGBSpace, plugIncolorServicesLabSpace, C8(slot), 1), kSPNoError);
+    EXPECT_EQ(suite.Convert8(plugIncolorServicesRGBSpace, plugIncolorServicesLabSpace, C8(slot), 1),
               errPlugInHostInsufficient);
-    EXPECT_EQ(suite.Convert8(plugIncolorServicesRGBSpace, plugIncolorServicesLabSpace, slot, 1),
+    EXPECT_EQ(suite.Convert8(plugIncolorServicesRGBSpace, plugIncolorServicesLabSpace, C8(slot), 1),
               errPlugInHostInsufficient);
     EXPECT_EQ(faults.Calls(PixelCall::Convert8), 3);
 }

@@ -22,7 +22,7 @@ inline void Set(Parameters& p, std::size_t i, double v) { p.parameters[i].value.
 inline void SetInt(Parameters& p, std::size_t i, int v) { p.parameters[i].value.SetInteger(v); }
 inline void SetText(Parameters& p, std::size_t i, const std::string& v) { p.parameters[i].value.text = v; }
 
-inline VRect Rect(int left, int top, int right, int bottom) { return VRect{top, left, bottom, right}; }
+inline VRect DocRect(int left, int top, int right, int bottom) { return VRect{top, left, bottom, right}; }
 
 inline bool HaveDisplay() {
     const char* display = std::getenv("DISPLAY");

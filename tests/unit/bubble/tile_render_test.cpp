@@ -46,7 +46,7 @@ Parameters BusyBubble() {
 
 TEST_F(Render, DrawnPixelsOfTheDefaultBubbleInStraightColour) {
     Parameters p = DefaultBubble();
-    const wxImage image = DrawBubbleImage(p, 1.0f, BubbleFrame{1000, 500, 0, 0}, Rect(0, 0, 200, 250));
+    const wxImage image = DrawBubbleImage(p, 1.0f, BubbleFrame{1000, 500, 0, 0}, DocRect(0, 0, 200, 250));
     const auto rgba = [](const wxImage& i, int x, int y) {
         return std::vector<int>{i.GetRed(x, y), i.GetGreen(x, y), i.GetBlue(x, y), i.GetAlpha(x, y)};
     };
@@ -66,7 +66,7 @@ TEST_F(Render, DrawnPixelsOfTheDefaultBubbleInStraightColour) {
     Set(p, kParamEdgeThickness, 0);
     Set(p, kParamIndicatorThickness, 0);
     SetText(p, kParamText, "");
-    const wxImage fill = DrawBubbleImage(p, 1.0f, BubbleFrame{1000, 500, 0, 0}, Rect(0, 0, 200, 250));
+    const wxImage fill = DrawBubbleImage(p, 1.0f, BubbleFrame{1000, 500, 0, 0}, DocRect(0, 0, 200, 250));
     int partly = 0;
     for (int y = 0; y < 250; ++y)
         for (int x = 0; x < 200; ++x)
@@ -94,17 +94,17 @@ TEST_F(Render, ReachHoldsEverythingDrawn) {
     SetInt(overhang, kParamFontStyle, 1);
     const std::pair<Parameters, float> cases[] = {
         {DefaultBubble(), 1.0f}, {BusyBubble(), 1.0f}, {BusyBubble(), 0.5f}, {hairlines, 1.0f}, {overhang, 1.0f}};
-    const VRect frame = Rect(0, 0, 600, 400);
+    const VRect frame = DocRect(0, 0, 600, 400);
     for (std::size_t i = 0; i < std::size(cases); ++i) {
         SCOPED_TRACE(testing::Message() << "case " << i);
         const auto& [params, scale] = cases[i];
         const BubbleReach reach = MeasureBubbleReach(params, FrameOf(frame), scale);
-        EXPECT_FALSE(reach.Touches(Rect(560, 0, 600, 30)));  // a far corner is clear
+        EXPECT_FALSE(reach.Touches(DocRect(560, 0, 600, 30)));  // a far corner is clear
         const wxImage image = DrawBubbleImage(params, scale, FrameOf(frame), frame);
         for (int y = 0; y < 400; ++y)
             for (int x = 0; x < 600; ++x)
                 if (image.GetAlpha(x, y)) {
-                    ASSERT_TRUE(reach.Touches(Rect(x, y, x + 1, y + 1))) << x << ", " << y;
+                    ASSERT_TRUE(reach.Touches(DocRect(x, y, x + 1, y + 1))) << x << ", " << y;
                 }
     }
 }
@@ -130,7 +130,7 @@ TEST_F(Render, TilesClaimedAsInteriorAreDrawnAsTheOpaqueFillAlone) {
     Set(tipInside, kParamIndicatorThickness, 9.0);
     const std::pair<Parameters, float> cases[] = {
         {ellipse, 1.0f}, {ellipse, 0.7f}, {rectangle, 1.0f}, {tipInside, 1.0f}};
-    const VRect frame = Rect(0, 0, 600, 400);
+    const VRect frame = DocRect(0, 0, 600, 400);
     for (std::size_t i = 0; i < std::size(cases); ++i) {
         SCOPED_TRACE(testing::Message() << "case " << i);
         const auto& [params, scale] = cases[i];
@@ -139,7 +139,7 @@ TEST_F(Render, TilesClaimedAsInteriorAreDrawnAsTheOpaqueFillAlone) {
         int interior = 0;
         for (int top = 0; top < 400; top += 16)
             for (int left = 0; left < 600; left += 16) {
-                const VRect tile = Rect(left, top, left + 16, top + 16);
+                const VRect tile = DocRect(left, top, left + 16, top + 16);
                 if (!reach.Fills(tile)) continue;
                 ++interior;
                 ASSERT_TRUE(reach.Touches(tile));
@@ -164,11 +164,11 @@ TEST(BubbleReach, ALongThinPointerDoesNotClaimItsWholeBoundingBox) {
     g.pointerPenWidth = 4;
     const BubbleReach reach = ComputeBubbleReach(g, {BubbleReach::Box{-300, 10, -200, 30}});
     // On the pointer, at its round tip, on the body and on a line of text; then clear of them.
-    for (const VRect& r : {Rect(2500, 2500, 2564, 2564), Rect(5002, 5002, 5010, 5010), Rect(90, 90, 110, 110),
-                           Rect(-250, 0, -240, 12)})
+    for (const VRect& r : {DocRect(2500, 2500, 2564, 2564), DocRect(5002, 5002, 5010, 5010), DocRect(90, 90, 110, 110),
+                           DocRect(-250, 0, -240, 12)})
         EXPECT_TRUE(reach.Touches(r)) << r.left << "," << r.top;
-    for (const VRect& r : {Rect(5010, 5010, 5020, 5020), Rect(4000, 1000, 4064, 1064), Rect(1000, 4000, 1064, 4064),
-                           Rect(-250, 40, -240, 50)})
+    for (const VRect& r : {DocRect(5010, 5010, 5020, 5020), DocRect(4000, 1000, 4064, 1064), DocRect(1000, 4000, 1064, 4064),
+                           DocRect(-250, 40, -240, 50)})
         EXPECT_FALSE(reach.Touches(r)) << r.left << "," << r.top;
 }
 
@@ -201,18 +201,18 @@ struct Document {
         b.map.colBytes = channels * bits / 8;
         b.map.planeBytes = bits / 8;
         b.map.baseAddr = data + rect.top * b.map.rowBytes + rect.left * b.map.colBytes;
-        b.imageRect = Rect(0, 0, W, H);
+        b.imageRect = DocRect(0, 0, W, H);
         b.bits = bits;
         b.channels = channels;
     }
     void Render(Parameters& params, int tileSize) {
         TelloraPluginPS plugin;
         ImageBuffer src;
-        Lay(src, Rect(0, 0, W, H), source.data());
+        Lay(src, DocRect(0, 0, W, H), source.data());
         for (int top = 0; top < H; top += tileSize)
             for (int left = 0; left < W; left += tileSize) {
                 ImageBuffer dst;
-                const VRect tile = Rect(left, top, std::min(left + tileSize, W), std::min(top + tileSize, H));
+                const VRect tile = DocRect(left, top, std::min(left + tileSize, W), std::min(top + tileSize, H));
                 Lay(dst, tile, destination.data());
                 plugin.RenderTile(&params, src, dst, dst, nullptr);
             }
@@ -259,9 +259,9 @@ TEST_F(Render, PluginRendersAtItsScaleAndLeavesMismatchedBuffersAlone) {
     Parameters params = DefaultBubble();
     Document doc(1, 8);
     ImageBuffer src, dst;
-    doc.Lay(src, Rect(0, 0, 320, 256), doc.source.data());
-    doc.Lay(dst, Rect(0, 0, 320, 256), doc.destination.data());
-    src.imageRect = dst.imageRect = Rect(0, 0, 500, 250);
+    doc.Lay(src, DocRect(0, 0, 320, 256), doc.source.data());
+    doc.Lay(dst, DocRect(0, 0, 320, 256), doc.destination.data());
+    src.imageRect = dst.imageRect = DocRect(0, 0, 500, 250);
     plugin.RenderTile(&params, src, dst, dst, nullptr);
     // Body 50 x 50 at (5, 37): its middle row is white from x = 8 to 52, and not at 70.
     EXPECT_EQ(doc.destination[62 * 320 + 8], 255);
@@ -271,9 +271,9 @@ TEST_F(Render, PluginRendersAtItsScaleAndLeavesMismatchedBuffersAlone) {
     // A source that does not hold the destination, or of another depth; a 1-bit destination.
     const std::vector<std::uint8_t> before(doc.destination.size(), 0xCD);
     doc.destination = before;
-    doc.Lay(src, Rect(10, 0, 320, 256), doc.source.data());
+    doc.Lay(src, DocRect(10, 0, 320, 256), doc.source.data());
     plugin.RenderTile(&params, src, dst, dst, nullptr);
-    doc.Lay(src, Rect(0, 0, 320, 256), doc.source.data());
+    doc.Lay(src, DocRect(0, 0, 320, 256), doc.source.data());
     src.bits = 16;
     plugin.RenderTile(&params, src, dst, dst, nullptr);
     src.bits = dst.bits = 1;
@@ -288,7 +288,7 @@ TEST_F(Render, ATileWiderThanAnyBitmapIsDrawnInParts) {
     Set(p, kParamXPosition, 97.5);  // body from x = 39000
     Set(p, kParamYPosition, 5);
     std::vector<std::uint8_t> source(std::size_t(kWidth) * kHeight, 0), destination(source.size(), 7);
-    const VRect frame = Rect(0, 0, kWidth, kHeight);
+    const VRect frame = DocRect(0, 0, kWidth, kHeight);
     RenderBubbleTile(p, 1.0f, frame, frame, 1, 8, {source.data(), kWidth, 1, 1}, {destination.data(), kWidth, 1, 1});
     EXPECT_EQ(destination[std::size_t(20) * kWidth + 39050], 255);  // white body above the text
     EXPECT_EQ(destination[std::size_t(20) * kWidth + 20000], 0);    // the source elsewhere

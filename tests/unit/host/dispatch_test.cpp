@@ -18,7 +18,7 @@ Handle FakeNew(int32) { return nullptr; }
 void FakeDispose(Handle) {}
 int32 FakeSize(Handle) { return 0; }
 OSErr FakeSetSize(Handle, int32) { return 0; }
-Ptr FakeLock(Handle, PIBoolean) { return nullptr; }
+Ptr FakeLock(Handle, Boolean) { return nullptr; }
 void FakeUnlock(Handle) { ++gUnlocks; }
 
 struct DispatchTest : ::testing::Test {
@@ -34,7 +34,7 @@ struct DispatchTest : ::testing::Test {
     void SetUp() override {
         gUnlocks = 0;
         record.handleProcs = &procs;
-        record.errorString = errorString;
+        record.errorString = &errorString;
         record.parameters = reinterpret_cast<Handle>(&dataStorage);
         dataSlot = reinterpret_cast<intptr_t>(&dataStorage);
         SetMessageBoxObserver([this](const MessageBoxRecord& box) {

@@ -52,18 +52,18 @@ TEST(EffectiveMode, BaseDefaultsTreatGrayAsRgb) {
 }
 
 TEST(Rects, IntersectContainsScale) {
-    const Rect a{0, 0, 100, 200}, b{50, -10, 150, 100};
-    const Rect i = IntersectRect(a, b);
+    const VRect a{0, 0, 100, 200}, b{50, -10, 150, 100};
+    const VRect i = IntersectRect(a, b);
     EXPECT_EQ(i.top, 50);
     EXPECT_EQ(i.left, 0);
     EXPECT_EQ(i.bottom, 100);
     EXPECT_EQ(i.right, 100);
-    EXPECT_TRUE(RectContains(a, Rect{10, 10, 20, 20}));
+    EXPECT_TRUE(RectContains(a, VRect{10, 10, 20, 20}));
     EXPECT_FALSE(RectContains(a, b));
-    const Rect inverted = IntersectRect(Rect{0, 0, 10, 10}, Rect{20, 20, 30, 30});
+    const VRect inverted = IntersectRect(VRect{0, 0, 10, 10}, VRect{20, 20, 30, 30});
     EXPECT_EQ(inverted.top, 20);
     EXPECT_EQ(inverted.bottom, 10) << "an empty intersection comes out as it is";
-    const Rect s = ScaleRect(Rect{-3, 3, 10, 11}, 0.5f);
+    const VRect s = ScaleRect(VRect{-3, 3, 10, 11}, 0.5f);
     EXPECT_EQ(s.top, -1);
     EXPECT_EQ(s.left, 1);
     EXPECT_EQ(s.bottom, 5);
@@ -75,7 +75,7 @@ TEST(HostRects, SixteenBitFieldsKeepLowBitsAndPlanesUseDummies) {
     int16 result = 0;
     TestHost host;
     host.Init(&record, false, nullptr, &result, "T");
-    host.SetOutRect(Rect{0, 0, 40000, 70000});
+    host.SetOutRect(VRect{0, 0, 40000, 70000});
     EXPECT_EQ(record.outRect.bottom, int16(40000 - 65536));
     EXPECT_EQ(record.outRect.right, int16(70000 - 65536));
 
@@ -102,8 +102,8 @@ TEST(HostRects, FitScaleAndBitsPerChannel) {
     int16 result = 0;
     TestHost host;
     host.Init(&record, false, nullptr, &result, "T");
-    EXPECT_FLOAT_EQ(host.GetFitScale(Rect{0, 0, 300, 500}), 0.5f);
-    EXPECT_FLOAT_EQ(host.GetFitScale(Rect{0, 0, 3000, 5000}), 1.0f);
+    EXPECT_FLOAT_EQ(host.GetFitScale(VRect{0, 0, 300, 500}), 0.5f);
+    EXPECT_FLOAT_EQ(host.GetFitScale(VRect{0, 0, 3000, 5000}), 1.0f);
     EXPECT_EQ(host.GetBitsPerChannel(), 16);
     record.depth = 32;
     EXPECT_EQ(host.GetBitsPerChannel(), 32);

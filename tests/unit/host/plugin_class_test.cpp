@@ -88,7 +88,7 @@ TEST(TelloraPluginWithoutDisplay, DialogReportsAClearErrorThroughTheHost) {
     if (display && *display) GTEST_SKIP() << "runs only without a display";
     uint8 errorString[256]{};
     FilterRecord record{};
-    record.errorString = errorString;
+    record.errorString = &errorString;
     record.imageMode = plugInModeRGBColor;
     int16 result = 0;
     for (int call = 0; call < 2; ++call) {

@@ -99,7 +99,7 @@ struct Callbacks {
         return noErr;
     }
     // Deliberately only 8-byte aligned: the plug-in rounds up to 16 itself.
-    static Ptr Lock(BufferID id, PIBoolean) {
+    static Ptr Lock(BufferID id, Boolean) {
         FakeHost& h = H();
         ++h.lockCalls;
         if (h.failLockAt == h.lockCalls) return nullptr;
@@ -173,7 +173,7 @@ struct Callbacks {
             }
         return kSPNoError;
     }
-    static SPErr New(PIChannelPort* port, const VRect* rect, int32 depth, PIBoolean) {
+    static SPErr New(PIChannelPort* port, const VRect* rect, int32 depth, Boolean) {
         auto* p = new FakeHost::Port;
         p->bounds = *rect;
         p->depth = depth;
@@ -218,18 +218,18 @@ struct Callbacks {
         }
         return kSPNoError;
     }
-    static SPErr Convert8(int16 in, int16 out, void* colors, int16 count) {
+    static SPErr Convert8(int16 in, int16 out, Color8* colors, int16 count) {
         return Convert<uint8>(in, out, colors, count, 255);
     }
-    static SPErr Convert16(int16 in, int16 out, void* colors, int16 count) {
+    static SPErr Convert16(int16 in, int16 out, Color16* colors, int16 count) {
         return Convert<uint16>(in, out, colors, count, 32768);
     }
-    static SPErr Convert8to16(const uint8* in, uint16* out, int16 count) {
+    static SPErr Convert8to16(uint8* in, uint16* out, int16 count) {
         H().depthChunks.push_back(count);
         for (int i = 0; i < count; ++i) out[i] = uint16((in[i] * 32768 + 127) / 255);
         return kSPNoError;
     }
-    static SPErr Convert16to8(const uint16* in, uint8* out, int16 count) {
+    static SPErr Convert16to8(uint16* in, uint8* out, int16 count) {
         H().depthChunks.push_back(count);
         for (int i = 0; i < count; ++i) out[i] = uint8((std::min<int>(in[i], 32768) * 255 + 16384) / 32768);
         return kSPNoError;
@@ -283,7 +283,7 @@ FakeHost::FakeHost(Document document, Options opts)
     : doc(std::move(document)), options(opts), in(new Served), out(new Served), maskServed(new Served),
       previous(current) {
     current = this;
-    bufferProcs = BufferProcs{kCurrentBufferProcsVersion, kCurrentBufferProcsCount, Callbacks::Allocate,
+    bufferProcs = BufferProcs{kCurrentBufferProcsVersion, kClassicBufferProcsCount, Callbacks::Allocate,
                               Callbacks::Lock,            Callbacks::Unlock,        Callbacks::Free,
                               Callbacks::Space};
     basic.AcquireSuite = Callbacks::Acquire;
@@ -302,8 +302,8 @@ FakeHost::FakeHost(Document document, Options opts)
 
     const VRect whole{0, 0, doc.height, doc.width};
     record.planes = int16(doc.planes.size());
-    record.imageSize = VPoint{doc.height, doc.width};
-    record.filterRect = Rect16{0, 0, int16(doc.height), int16(doc.width)};
+    record.imageSize = Point{int16(doc.height), int16(doc.width)};
+    record.filterRect = ::Rect{0, 0, int16(doc.height), int16(doc.width)};
     big.filterRect32 = whole;
     big.imageSize32 = VPoint{doc.height, doc.width};
     record.imageMode = doc.mode;
@@ -325,7 +325,7 @@ FakeHost::FakeHost(Document document, Options opts)
     record.outTileHeight = options.tileHeight;
     record.sSPBasic = &basic;
     record.bigDocumentData = options.bigDocument ? &big : nullptr;
-    record.errorString = errorText;
+    record.errorString = &errorText;
     record.platformData = &platform;
     if (options.channelPorts) BuildDocumentInfo();
 }
@@ -348,8 +348,8 @@ void FakeHost::BuildDocumentInfo() {
         *channel = ReadChannelDesc{};
         channel->minVersion = 1;
         channel->maxVersion = options.maxVersion;
-        channel->port = reinterpret_cast<ReadChannelPort>(port.get());
-        channel->writePort = reinterpret_cast<WriteChannelPort>(port.get());
+        channel->port = reinterpret_cast<ChannelReadPort>(port.get());
+        channel->writePort = reinterpret_cast<ChannelWritePort>(port.get());
         channel->bounds = port->bounds;
         channel->depth = depth;
         channel->shown = shown;
@@ -397,7 +397,7 @@ void FakeHost::BuildDocumentInfo() {
     record.documentInfo = &info;
 }
 
-VRect FakeHost::ReadRect(const VRect& bigRect, const Rect16& small) const {
+VRect FakeHost::ReadRect(const VRect& bigRect, const ::Rect& small) const {
     if (record.bigDocumentData && record.bigDocumentData->PluginUsing32BitCoordinates) return bigRect;
     return VRect{small.top, small.left, small.bottom, small.right};
 }

@@ -98,13 +98,13 @@ private:
     void BuildDocumentInfo();
     OSErr Advance();
     void Serve(Served& served, const VRect& rect, int32 lo, int32 hi, int32 dummies, bool mask, Fixed rate);
-    VRect ReadRect(const VRect& big, const Rect16& small) const;
+    VRect ReadRect(const VRect& big, const ::Rect& small) const;
 
     BufferProcs bufferProcs{};
     HandleProcs handleProcs{};
     SPBasicSuite basic{};
-    PSChannelPortsSuite ports{};
-    PSColorSpaceSuite colors{};
+    PSChannelPortsSuite1 ports{};
+    PSColorSpaceSuite1 colors{};
     BigDocumentStruct big{};
     PlatformData platform{};
     uint8 errorText[256]{};

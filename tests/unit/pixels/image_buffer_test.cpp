@@ -98,7 +98,7 @@ TEST(ImageBuffer, AllocateLaysOutInterleavedAndPlanar) {
     BoundPlugin plugin(host);
     ImageBuffer b(&plugin);
 
-    b.Allocate(Rect{2, 1, 7, 11}, plugInModeRGBColor, 3, false);
+    b.Allocate(VRect{2, 1, 7, 11}, plugInModeRGBColor, 3, false);
     EXPECT_EQ(b.bits, 8);
     EXPECT_EQ(b.PlaneBytes(), 1);
     EXPECT_EQ(b.ColumnBytes(), 3);
@@ -106,7 +106,7 @@ TEST(ImageBuffer, AllocateLaysOutInterleavedAndPlanar) {
     EXPECT_FALSE(b.IsPlanar());
     EXPECT_EQ(reinterpret_cast<uintptr_t>(b.GetData()) % 16, 0u);
 
-    b.Allocate(Rect{2, 1, 7, 11}, plugInModeRGB48, -1, true);  // all planes: colour plus transparency
+    b.Allocate(VRect{2, 1, 7, 11}, plugInModeRGB48, -1, true);  // all planes: colour plus transparency
     EXPECT_EQ(b.channels, 4);
     EXPECT_EQ(b.extraAlpha, 1);
     EXPECT_EQ(b.ColumnBytes(), 2);
@@ -116,10 +116,10 @@ TEST(ImageBuffer, AllocateLaysOutInterleavedAndPlanar) {
     std::memset(b.GetData(), 0, 4 * 100);  // the whole block is ours (checked by the sanitizer)
 
     const int before = host.allocateCalls;
-    b.Allocate(Rect{5, 5, 5, 9}, plugInModeRGBColor, 3, false);  // empty
+    b.Allocate(VRect{5, 5, 5, 9}, plugInModeRGBColor, 3, false);  // empty
     EXPECT_FALSE(b.HasData());
     EXPECT_EQ(b.GetRect().right, 0);
-    b.Allocate(Rect{0, 0, 4, 4}, plugInModeBitmap, 1, false);
+    b.Allocate(VRect{0, 0, 4, 4}, plugInModeBitmap, 1, false);
     EXPECT_EQ(b.RowBytes(), 0);
     EXPECT_EQ(b.ColumnBytes(), 0);
     EXPECT_FALSE(b.HasData());
@@ -130,39 +130,39 @@ TEST(ImageBuffer, ViewsMovesAndClears) {
     fake::FakeHost host(Rgb(), {});
     BoundPlugin plugin(host);
     ImageBuffer b(&plugin);
-    b.Allocate(Rect{0, 0, 10, 10}, plugInModeRGBColor, 3, false);
+    b.Allocate(VRect{0, 0, 10, 10}, plugInModeRGBColor, 3, false);
     FillPattern(b);
 
     ImageBuffer view(&plugin);
-    view.MakeView(b, Rect{2, 3, 5, 20});
+    view.MakeView(b, VRect{2, 3, 5, 20});
     EXPECT_EQ(view.GetRect().right, 10);  // clipped
     EXPECT_EQ(view.GetData(), b.SampleAt(3, 2, 0));
     *view.SampleAt(4, 3, 1) = 77;
     EXPECT_EQ(*b.SampleAt(4, 3, 1), 77);
-    view.MakeView(b, Rect{20, 20, 30, 30});
+    view.MakeView(b, VRect{20, 20, 30, 30});
     EXPECT_FALSE(view.HasData());
 
-    b.ClearRect(Rect{20, 20, 30, 30});  // outside: nothing changes
+    b.ClearRect(VRect{20, 20, 30, 30});  // outside: nothing changes
     EXPECT_EQ(*b.SampleAt(9, 9, 2), uint8(9 * 16 + 9 + 200));
-    b.ClearRect(Rect{-5, -5, 2, 2});
+    b.ClearRect(VRect{-5, -5, 2, 2});
     EXPECT_EQ(*b.SampleAt(1, 1, 2), 0);
     EXPECT_EQ(*b.SampleAt(2, 1, 0), uint8(2 * 16 + 1));
 
     // Moving keeps the overlap; the same rect is no move at all.
     uint8* data = b.GetData();
-    b.MoveTo(Rect{0, 0, 10, 10});
+    b.MoveTo(VRect{0, 0, 10, 10});
     EXPECT_EQ(b.GetData(), data);
-    b.MoveTo(Rect{5, 4, 15, 14});
+    b.MoveTo(VRect{5, 4, 15, 14});
     EXPECT_EQ(*b.SampleAt(9, 9, 2), uint8(9 * 16 + 9 + 200));
     EXPECT_EQ(*b.SampleAt(4, 5, 0), uint8(4 * 16 + 5));
-    b.MoveTo(Rect{100, 100, 110, 110});  // no overlap: nothing to copy
+    b.MoveTo(VRect{100, 100, 110, 110});  // no overlap: nothing to copy
     EXPECT_EQ(b.GetRect().top, 100);
     EXPECT_TRUE(b.HasData());
 
     ImageBuffer planar(&plugin);
-    planar.Allocate(Rect{0, 0, 10, 10}, plugInModeRGBColor, 3, true);
+    planar.Allocate(VRect{0, 0, 10, 10}, plugInModeRGBColor, 3, true);
     FillPattern(planar);
-    planar.MoveTo(Rect{-3, -3, 7, 7});
+    planar.MoveTo(VRect{-3, -3, 7, 7});
     EXPECT_TRUE(planar.IsPlanar());
     EXPECT_EQ(*planar.SampleAt(6, 6, 2), uint8(6 * 16 + 6 + 200));
     b.Reset();
@@ -176,7 +176,7 @@ TEST(ImageBuffer, InterleaveAndDeinterleaveAreInverse) {
     BoundPlugin plugin(host);
     for (int16 mode : {plugInModeRGBColor, plugInModeRGB48, plugInModeRGB96}) {
         ImageBuffer b(&plugin);
-        b.Allocate(Rect{0, 0, 2, 5}, mode, 3, true);
+        b.Allocate(VRect{0, 0, 2, 5}, mode, 3, true);
         const int32 bytes = b.bits / 8;
         std::vector<uint8> run(size_t(5 * 3 * bytes)), back(run.size());
         for (size_t i = 0; i < run.size(); ++i) run[i] = uint8(i * 3 + 1);
@@ -208,7 +208,7 @@ TEST(ImageBuffer, SamplingScaleFollowsTheHost) {
     EXPECT_FLOAT_EQ(b.GetSamplingScale(0.3f, plugInModeRGBColor), 0.3f);
 
     // One rate for input and mask: a mask read at another rate drops the input request.
-    plugin.SetInRect(Rect{0, 0, 5, 5});
+    plugin.SetInRect(VRect{0, 0, 5, 5});
     b.SetSamplingRate(0.25f, true);
     EXPECT_EQ(host.record.inputRate, 262144);
     EXPECT_EQ(host.record.maskRate, 262144);
@@ -221,8 +221,8 @@ TEST(ImageBuffer, ResamplesThroughATemporaryPort) {
     {
         BoundPlugin plugin(classic);
         ImageBuffer small(&plugin), big(&plugin);
-        small.Allocate(Rect{0, 0, 4, 4}, plugInModeRGBColor, 3, false);
-        EXPECT_THROW(big.ScaleFrom(small, Rect{0, 0, 8, 8}, 2.0f), PS::Host::ErrorAlreadySet);
+        small.Allocate(VRect{0, 0, 4, 4}, plugInModeRGBColor, 3, false);
+        EXPECT_THROW(big.ScaleFrom(small, VRect{0, 0, 8, 8}, 2.0f), PS::Host::ErrorAlreadySet);
         EXPECT_EQ(plugin.result, errPlugInHostInsufficient);
     }
     fake::Options o;
@@ -230,9 +230,9 @@ TEST(ImageBuffer, ResamplesThroughATemporaryPort) {
     fake::FakeHost host(Rgb(), o);
     BoundPlugin plugin(host);
     ImageBuffer small(&plugin), big(&plugin);
-    small.Allocate(Rect{0, 0, 4, 4}, plugInModeRGBColor, 3, true);
+    small.Allocate(VRect{0, 0, 4, 4}, plugInModeRGBColor, 3, true);
     FillPattern(small);
-    big.ScaleFrom(small, Rect{0, 0, 8, 8}, 2.0f);
+    big.ScaleFrom(small, VRect{0, 0, 8, 8}, 2.0f);
     EXPECT_EQ(big.imageRect.right, 8);
     EXPECT_TRUE(big.IsPlanar());
     for (int32 y = 0; y < 8; ++y)
@@ -249,7 +249,7 @@ TEST(ImageBuffer, WriteBackThroughPortsCountsShownChannelsOnly) {
     const fake::Document original = host.doc;
     BoundPlugin plugin(host);
     ImageBuffer b(&plugin);
-    b.Allocate(Rect{2, 2, 4, 6}, plugInModeRGBColor, 2, false);
+    b.Allocate(VRect{2, 2, 4, 6}, plugInModeRGBColor, 2, false);
     std::memset(b.GetData(), 200, size_t(b.RowBytes()) * 2);
 
     plugin.inDialog = true;  // the dialog writes nothing
@@ -277,7 +277,7 @@ TEST(ImageBuffer, ClassicWriteBackRequestsRowByRow) {
     fake::FakeHost host(Rgb(), {});
     BoundPlugin plugin(host);
     ImageBuffer b(&plugin);
-    b.Allocate(Rect{1, 1, 3, 4}, plugInModeRGBColor, 3, true);  // planar: plane by plane
+    b.Allocate(VRect{1, 1, 3, 4}, plugInModeRGBColor, 3, true);  // planar: plane by plane
     FillPattern(b);
     b.WriteBack(0);
     host.CommitOutput();
@@ -288,9 +288,9 @@ TEST(ImageBuffer, ClassicWriteBackRequestsRowByRow) {
     // A buffer lying over the host's output was rendered in place.
     const int calls = host.advanceCalls;
     plugin.SetOutPlanes(0, 3);
-    plugin.RequestOutRect(Rect{0, 0, 2, 2});
+    plugin.RequestOutRect(VRect{0, 0, 2, 2});
     ImageBuffer over(&plugin);
-    over.AttachOutData(Rect{0, 0, 2, 2});
+    over.AttachOutData(VRect{0, 0, 2, 2});
     EXPECT_EQ(over.channels, 3);
     EXPECT_EQ(over.GetMode(), plugInModeRGBColor);
     over.WriteBack(0);

@@ -12,7 +12,7 @@ using namespace Corvantis::Host::PS;
 
 namespace {
 
-bool SameRect(const Rect& a, const Rect& b) {
+bool SameRect(const VRect& a, const VRect& b) {
     return a.top == b.top && a.left == b.left && a.bottom == b.bottom && a.right == b.right;
 }
 
@@ -42,8 +42,8 @@ TEST(TileLoop, TilesCoverTheFilterRectWithProgress) {
     TestPlugin plugin;
     ASSERT_EQ(RunStart(host, plugin), 0);
     ASSERT_EQ(plugin.tiles.size(), 2u);
-    EXPECT_TRUE(SameRect(plugin.tiles[0], Rect{0, 0, 200, 256}));
-    EXPECT_TRUE(SameRect(plugin.tiles[1], Rect{0, 256, 200, 300}));
+    EXPECT_TRUE(SameRect(plugin.tiles[0], VRect{0, 0, 200, 256}));
+    EXPECT_TRUE(SameRect(plugin.tiles[1], VRect{0, 256, 200, 300}));
     EXPECT_EQ(host.progress, (std::vector<std::pair<int32, int32>>{{1000, 2000}, {2000, 2000}}));
     EXPECT_EQ(plugin.tilesTotal, 2);
 }
@@ -63,8 +63,8 @@ TEST(TileLoop, TileSizeComesFromTheHostOrFallsBack) {
         TestPlugin plugin;
         ASSERT_EQ(RunStart(host, plugin), 0);
         ASSERT_EQ(plugin.tiles.size(), 4u);
-        EXPECT_TRUE(SameRect(plugin.tiles[1], Rect{0, 256, 256, 300}));  // rows outer, columns inner
-        EXPECT_TRUE(SameRect(plugin.tiles[2], Rect{256, 0, 300, 256}));
+        EXPECT_TRUE(SameRect(plugin.tiles[1], VRect{0, 256, 256, 300}));  // rows outer, columns inner
+        EXPECT_TRUE(SameRect(plugin.tiles[2], VRect{256, 0, 300, 256}));
     }
     {
         fake::Options o;
@@ -82,12 +82,12 @@ TEST(TileLoop, TileSizeComesFromTheHostOrFallsBack) {
         plugin.declineTileSize = true;  // one tile of the whole rect
         ASSERT_EQ(RunStart(host, plugin), 0);
         ASSERT_EQ(plugin.tiles.size(), 1u);
-        EXPECT_TRUE(SameRect(plugin.tiles[0], Rect{0, 0, 300, 300}));
+        EXPECT_TRUE(SameRect(plugin.tiles[0], VRect{0, 0, 300, 300}));
     }
     {
         fake::FakeHost host(Rgb8(10, 10), {});
-        host.record.filterRect = Rect16{5, 5, 5, 9};
-        host.record.bigDocumentData->filterRect32 = Rect{5, 5, 5, 9};
+        host.record.filterRect = ::Rect{5, 5, 5, 9};
+        host.record.bigDocumentData->filterRect32 = VRect{5, 5, 5, 9};
         TestPlugin plugin;
         EXPECT_EQ(RunStart(host, plugin), 0);
         EXPECT_TRUE(plugin.tiles.empty());
@@ -127,7 +127,7 @@ TEST_P(CopyThrough, ReturnsEveryPixelUnchanged) {
         EXPECT_EQ(source.channels, (cmyk ? 3 : mc.colour) + (transparency ? 1 : 0));
         EXPECT_EQ(source.extraAlpha, uint8(transparency ? 1 : 0));
         EXPECT_EQ(destination.channels, source.channels);
-        EXPECT_TRUE(SameRect(destination.imageRect, Rect{0, 0, 70, 300}));
+        EXPECT_TRUE(SameRect(destination.imageRect, VRect{0, 0, 70, 300}));
         // A renderer reads the source over the whole tile: its geometry must survive the host's
         // later advances (a copy-through into pre-filled output data would not notice).
         EXPECT_TRUE(SameRect(source.GetRect(), destination.GetRect()));
@@ -136,7 +136,7 @@ TEST_P(CopyThrough, ReturnsEveryPixelUnchanged) {
             return;
         }
         ++masks;
-        const Rect r = mask.GetRect();
+        const VRect r = mask.GetRect();
         for (int32 y = r.top; y < r.bottom; ++y)
             for (int32 x = r.left; x < r.right; ++x)
                 if (*mask.SampleAt(x, y, 0) != host.doc.selection[size_t(y) * 300 + x]) ++maskMismatches;
@@ -210,7 +210,7 @@ TEST(TileLoop, Cmyk64IsProcessedAsRgb48AndWrittenBackConverted) {
             EXPECT_EQ(source.GetMode(), plugInModeRGB48);
             EXPECT_EQ(source.channels, 3);
             // Red becomes 0 everywhere: cyan must come back full.
-            const Rect r = destination.GetRect();
+            const VRect r = destination.GetRect();
             for (int32 y = r.top; y < r.bottom; ++y)
                 for (int32 x = r.left; x < r.right; ++x) std::memset(destination.SampleAt(x, y, 0), 0, 2);
         };
@@ -230,7 +230,7 @@ TEST(PixelReading, DialogReadsEightBitsAndWritesNothing) {
         BoundPlugin plugin(host);
         plugin.inDialog = true;
         ImageBuffer source(&plugin);
-        source.ReadSource(0, Rect{0, 0, 10, 20}, 1.0f);
+        source.ReadSource(0, VRect{0, 0, 10, 20}, 1.0f);
         EXPECT_EQ(source.bits, 8);
         EXPECT_EQ(source.GetMode(), plugInModeRGBColor);
         for (int32 x = 0; x < 20; ++x) {
@@ -253,9 +253,9 @@ TEST(PixelReading, ScaledPortReadsAndMissingPlanes) {
     fake::FakeHost host(fake::Document::Make(40, 20, plugInModeRGBColor, 8, 4), o);
     BoundPlugin plugin(host);
     ImageBuffer half(&plugin);
-    half.ReadSource(0, Rect{0, 0, 10, 20}, 0.5f);
+    half.ReadSource(0, VRect{0, 0, 10, 20}, 0.5f);
     EXPECT_FLOAT_EQ(half.scale, 0.5f);
-    EXPECT_TRUE(SameRect(half.imageRect, Rect{0, 0, 10, 20}));
+    EXPECT_TRUE(SameRect(half.imageRect, VRect{0, 0, 10, 20}));
     ASSERT_EQ(half.channels, 4);
     EXPECT_EQ(*half.SampleAt(7, 3, 1), host.doc.Get(1, 14, 6));
     EXPECT_EQ(*half.SampleAt(7, 3, 3), 255);  // no channel: opaque
@@ -267,7 +267,7 @@ TEST(PixelReading, ScaledPortReadsAndMissingPlanes) {
     fake::FakeHost host2(fake::Document::Make(40, 20, plugInModeRGBColor, 8, 3), classic);
     BoundPlugin plugin2(host2);
     ImageBuffer third(&plugin2);
-    third.ReadSource(0, Rect{0, 0, 5, 10}, 0.3f);
+    third.ReadSource(0, VRect{0, 0, 5, 10}, 0.3f);
     EXPECT_FLOAT_EQ(third.scale, 0.25f);
     EXPECT_EQ(host2.record.inputRate, 262144);
     EXPECT_EQ(*third.SampleAt(3, 2, 0), host2.doc.Get(0, 12, 8));
@@ -281,7 +281,7 @@ TEST(PixelReading, PreviewSelection) {
         fake::FakeHost none(Rgb8(20, 10), o);
         BoundPlugin plugin(none);
         ImageBuffer selection(&plugin);
-        plugin.ReadPreviewSelection(selection, Rect{0, 0, 10, 20}, 1.0f);
+        plugin.ReadPreviewSelection(selection, VRect{0, 0, 10, 20}, 1.0f);
         EXPECT_FALSE(selection.HasData());
         EXPECT_EQ(selection.GetRect().bottom, 0);
     }
@@ -293,18 +293,18 @@ TEST(PixelReading, PreviewSelection) {
         fake::FakeHost host(doc, o);
         BoundPlugin plugin(host);
         ImageBuffer selection(&plugin);
-        plugin.ReadPreviewSelection(selection, Rect{2, 3, 8, 17}, 1.0f);
+        plugin.ReadPreviewSelection(selection, VRect{2, 3, 8, 17}, 1.0f);
         ASSERT_TRUE(selection.HasData());
         EXPECT_EQ(selection.channels, 1);
         EXPECT_EQ(*selection.SampleAt(16, 7, 0), host.doc.selection[7 * 20 + 16]);
 
         TestPlugin::ImageBuffer kept(&plugin);
-        kept.Allocate(Rect{0, 0, 1, 1}, plugInModeGrayScale, 1, false);
+        kept.Allocate(VRect{0, 0, 1, 1}, plugInModeGrayScale, 1, false);
         struct NoSelection : BoundPlugin {
             using BoundPlugin::BoundPlugin;
             bool WantsPreviewSelection() override { return false; }
         } declining(host);
-        declining.ReadPreviewSelection(kept, Rect{0, 0, 5, 5}, 1.0f);
+        declining.ReadPreviewSelection(kept, VRect{0, 0, 5, 5}, 1.0f);
         EXPECT_EQ(kept.GetRect().bottom, 1);
     }
 }
@@ -317,7 +317,7 @@ TEST(TileLoop, LayerRequestsArriveAsExtras) {
     for (auto& plane : doc.layers[0]) for (uint8& s : plane.samples) s = uint8(s ^ 0x5A);
     fake::FakeHost host(doc, o);
     TestPlugin plugin;
-    plugin.layerRequests = {{2, Rect{5, 5, 15, 25}}, {3, Rect{0, 0, 10, 10}}};
+    plugin.layerRequests = {{2, VRect{5, 5, 15, 25}}, {3, VRect{0, 0, 10, 10}}};
     int checked = 0;
     plugin.onRender = [&](ImageBuffer&, ImageBuffer&, ImageBuffer&, ImageBuffer* extras) {
         ASSERT_NE(extras, nullptr);

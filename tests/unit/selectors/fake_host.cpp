@@ -245,7 +245,7 @@ OSErr SetHandleSizeProc(Handle h, int32 size) {
     return noErr;
 }
 
-Ptr LockHandleProc(Handle h, PIBoolean) {
+Ptr LockHandleProc(Handle h, Boolean) {
     Host::Block* b = H().FindBlock(h);
     if (!b) {
         ++H().badHandleCalls_;
@@ -273,7 +273,7 @@ struct ReadToken {
     const Value* current = nullptr;
 };
 
-PIReadDescriptor OpenRead(PIDescriptorHandle h, const DescriptorKeyID*) {
+PIReadDescriptor OpenRead(PIDescriptorHandle h, DescriptorKeyIDArray) {
     if (H().Fails(Site::OpenRead) || !H().FindBlock(h)) return nullptr;
     ++H().liveTokens;
     auto* t = new ReadToken{H().ReadDescriptorHandle(h)};
@@ -286,7 +286,7 @@ OSErr CloseRead(PIReadDescriptor token) {
     return H().Fails(Site::CloseRead) ? kFailure : kNoError;
 }
 
-PIBoolean GetKey(PIReadDescriptor token, DescriptorKeyID* key, DescriptorTypeID* type, int32* flags) {
+Boolean GetKey(PIReadDescriptor token, DescriptorKeyID* key, DescriptorTypeID* type, int32* flags) {
     auto* t = reinterpret_cast<ReadToken*>(token);
     if (t->next >= t->d.entries.size()) return false;
     const auto& [k, v] = t->d.entries[t->next++];
@@ -322,7 +322,7 @@ OSErr GetUnitFloatProc(PIReadDescriptor token, DescriptorUnitID* unit, double* d
     *data = v->number;
     return noErr;
 }
-OSErr GetBooleanProc(PIReadDescriptor token, PIBoolean* data) {
+OSErr GetBooleanProc(PIReadDescriptor token, Boolean* data) {
     const Value* v = Current(token, typeBoolean, Site::GetBoolean);
     if (!v) return kFailure;
     *data = v->boolean;
@@ -385,7 +385,7 @@ OSErr PutUnitFloatProc(PIWriteDescriptor token, DescriptorKeyID key, DescriptorU
     W(token).Set(key, Value::UnitFloat(unit, *data));
     return noErr;
 }
-OSErr PutBooleanProc(PIWriteDescriptor token, DescriptorKeyID key, PIBoolean data) {
+OSErr PutBooleanProc(PIWriteDescriptor token, DescriptorKeyID key, Boolean data) {
     if (H().Fails(Site::PutBoolean)) return kFailure;
     W(token).Set(key, Value::Boolean(data != 0));
     return noErr;
@@ -416,45 +416,45 @@ PIActionDescriptor NewActionDescriptor(const Descriptor& d) {
     return reinterpret_cast<PIActionDescriptor>(new Descriptor(d));
 }
 
-SPErr DMake(PIActionDescriptor* d) {
+OSErr DMake(PIActionDescriptor* d) {
     if (H().Fails(Site::DescriptorMake)) return kFailure;
     *d = NewActionDescriptor(Descriptor{});
     return 0;
 }
-SPErr DFree(PIActionDescriptor d) {
+OSErr DFree(PIActionDescriptor d) {
     delete D(d);
     --H().liveDescriptors;
     return 0;
 }
-SPErr DGetType(PIActionDescriptor d, DescriptorKeyID key, DescriptorTypeID* type) {
+OSErr DGetType(PIActionDescriptor d, DescriptorKeyID key, DescriptorTypeID* type) {
     const Value* v = D(d)->Find(key);
     if (!v) return kFailure;
     *type = v->type;
     return 0;
 }
-SPErr DHasKey(PIActionDescriptor d, DescriptorKeyID key, PIBoolean* has) {
+OSErr DHasKey(PIActionDescriptor d, DescriptorKeyID key, Boolean* has) {
     *has = D(d)->Find(key) != nullptr;
     return 0;
 }
 
-SPErr DPut(PIActionDescriptor d, DescriptorKeyID key, const Value& v) {
+OSErr DPut(PIActionDescriptor d, DescriptorKeyID key, const Value& v) {
     if (H().Fails(Site::DescriptorPut)) return kFailure;
     D(d)->Set(key, v);
     return 0;
 }
-SPErr DPutInteger(PIActionDescriptor d, DescriptorKeyID key, int32 v) { return DPut(d, key, Value::Integer(v)); }
-SPErr DPutFloat(PIActionDescriptor d, DescriptorKeyID key, double v) { return DPut(d, key, Value::Float(v)); }
-SPErr DPutUnitFloat(PIActionDescriptor d, DescriptorKeyID key, DescriptorUnitID unit, double v) {
+OSErr DPutInteger(PIActionDescriptor d, DescriptorKeyID key, int32 v) { return DPut(d, key, Value::Integer(v)); }
+OSErr DPutFloat(PIActionDescriptor d, DescriptorKeyID key, double v) { return DPut(d, key, Value::Float(v)); }
+OSErr DPutUnitFloat(PIActionDescriptor d, DescriptorKeyID key, DescriptorUnitID unit, double v) {
     return DPut(d, key, Value::UnitFloat(unit, v));
 }
-SPErr DPutString(PIActionDescriptor d, DescriptorKeyID key, const char* v) { return DPut(d, key, Value::Text(v)); }
-SPErr DPutBoolean(PIActionDescriptor d, DescriptorKeyID key, PIBoolean v) {
+OSErr DPutString(PIActionDescriptor d, DescriptorKeyID key, const char* v) { return DPut(d, key, Value::Text(v)); }
+OSErr DPutBoolean(PIActionDescriptor d, DescriptorKeyID key, Boolean v) {
     return DPut(d, key, Value::Boolean(v != 0));
 }
-SPErr DPutObject(PIActionDescriptor d, DescriptorKeyID key, DescriptorClassID type, PIActionDescriptor v) {
+OSErr DPutObject(PIActionDescriptor d, DescriptorKeyID key, DescriptorClassID type, PIActionDescriptor v) {
     return DPut(d, key, Value::Object(type, *D(v)));
 }
-SPErr DPutEnumerated(PIActionDescriptor d, DescriptorKeyID key, DescriptorEnumTypeID type, DescriptorEnumID v) {
+OSErr DPutEnumerated(PIActionDescriptor d, DescriptorKeyID key, DescriptorEnumTypeID type, DescriptorEnumID v) {
     return DPut(d, key, Value::Enumerated(type, v));
 }
 
@@ -463,32 +463,32 @@ const Value* DGet(PIActionDescriptor d, DescriptorKeyID key, uint32 type) {
     const Value* v = D(d)->Find(key);
     return v && v->type == type ? v : nullptr;
 }
-SPErr DGetInteger(PIActionDescriptor d, DescriptorKeyID key, int32* out) {
+OSErr DGetInteger(PIActionDescriptor d, DescriptorKeyID key, int32* out) {
     const Value* v = DGet(d, key, typeInteger);
     if (!v) return kFailure;
     *out = v->integer;
     return 0;
 }
-SPErr DGetFloat(PIActionDescriptor d, DescriptorKeyID key, double* out) {
+OSErr DGetFloat(PIActionDescriptor d, DescriptorKeyID key, double* out) {
     const Value* v = DGet(d, key, typeFloat);
     if (!v) return kFailure;
     *out = v->number;
     return 0;
 }
-SPErr DGetUnitFloat(PIActionDescriptor d, DescriptorKeyID key, DescriptorUnitID* unit, double* out) {
+OSErr DGetUnitFloat(PIActionDescriptor d, DescriptorKeyID key, DescriptorUnitID* unit, double* out) {
     const Value* v = DGet(d, key, typeUnitFloat);
     if (!v) return kFailure;
     *unit = v->unit;
     *out = v->number;
     return 0;
 }
-SPErr DGetStringLength(PIActionDescriptor d, DescriptorKeyID key, uint32* out) {
+OSErr DGetStringLength(PIActionDescriptor d, DescriptorKeyID key, uint32* out) {
     const Value* v = DGet(d, key, typeChar);
     if (!v) return kFailure;
     *out = uint32(v->text.size());
     return 0;
 }
-SPErr DGetString(PIActionDescriptor d, DescriptorKeyID key, char* out, uint32 maxLength) {
+OSErr DGetString(PIActionDescriptor d, DescriptorKeyID key, char* out, uint32 maxLength) {
     const Value* v = DGet(d, key, typeChar);
     if (!v || maxLength == 0) return kFailure;
     const std::size_t n = std::min<std::size_t>(v->text.size(), maxLength - 1);
@@ -496,20 +496,20 @@ SPErr DGetString(PIActionDescriptor d, DescriptorKeyID key, char* out, uint32 ma
     out[n] = 0;
     return 0;
 }
-SPErr DGetBoolean(PIActionDescriptor d, DescriptorKeyID key, PIBoolean* out) {
+OSErr DGetBoolean(PIActionDescriptor d, DescriptorKeyID key, Boolean* out) {
     const Value* v = DGet(d, key, typeBoolean);
     if (!v) return kFailure;
     *out = v->boolean;
     return 0;
 }
-SPErr DGetObject(PIActionDescriptor d, DescriptorKeyID key, DescriptorClassID* type, PIActionDescriptor* out) {
+OSErr DGetObject(PIActionDescriptor d, DescriptorKeyID key, DescriptorClassID* type, PIActionDescriptor* out) {
     const Value* v = DGet(d, key, typeObject);
     if (!v) return kFailure;
     if (type) *type = v->objectClass;
     *out = NewActionDescriptor(*v->object);
     return 0;
 }
-SPErr DGetEnumerated(PIActionDescriptor d, DescriptorKeyID key, DescriptorEnumTypeID* type, DescriptorEnumID* out) {
+OSErr DGetEnumerated(PIActionDescriptor d, DescriptorKeyID key, DescriptorEnumTypeID* type, DescriptorEnumID* out) {
     const Value* v = DGet(d, key, typeEnumerated);
     if (!v) return kFailure;
     *type = v->enumType;
@@ -550,23 +550,23 @@ struct Reference {
     bool target = false;
 };
 
-SPErr RMake(PIActionReference* r) {
+OSErr RMake(PIActionReference* r) {
     if (H().Fails(Site::ReferenceMake)) return kFailure;
     ++H().liveReferences;
     *r = reinterpret_cast<PIActionReference>(new Reference);
     return 0;
 }
-SPErr RFree(PIActionReference r) {
+OSErr RFree(PIActionReference r) {
     delete reinterpret_cast<Reference*>(r);
     --H().liveReferences;
     return 0;
 }
-SPErr RPutProperty(PIActionReference r, DescriptorClassID, DescriptorKeyID key) {
+OSErr RPutProperty(PIActionReference r, DescriptorClassID, DescriptorKeyID key) {
     if (H().Fails(Site::ReferencePut)) return kFailure;
     reinterpret_cast<Reference*>(r)->property = key;
     return 0;
 }
-SPErr RPutEnumerated(PIActionReference r, DescriptorClassID cls, DescriptorEnumTypeID type, DescriptorEnumID v) {
+OSErr RPutEnumerated(PIActionReference r, DescriptorClassID cls, DescriptorEnumTypeID type, DescriptorEnumID v) {
     if (H().Fails(Site::ReferencePut)) return kFailure;
     auto* ref = reinterpret_cast<Reference*>(r);
     ref->desiredClass = cls;
@@ -585,10 +585,10 @@ PSActionReferenceProcs MakeReferenceSuite() {
 const PSActionReferenceProcs kReferenceSuite = MakeReferenceSuite();
 
 // The current document answers with its resolution.
-SPErr CGet(PIActionDescriptor* result, PIActionReference r) {
+OSErr CGet(PIActionDescriptor* result, PIActionReference r) {
     if (H().Fails(Site::ControlGet)) return kFailure;
     const auto* ref = reinterpret_cast<const Reference*>(r);
-    if (ref->desiredClass != FourCC("Dcmn") || !ref->target || H().resolution <= 0) return errAENoSuchObject;
+    if (ref->desiredClass != FourCC("Dcmn") || !ref->target || H().resolution <= 0) return errMissingParameter;
     Descriptor d;
     if (ref->property == 0 || ref->property == FourCC("Rslt"))
         d.Set(FourCC("Rslt"), Value::UnitFloat(unitDensity, H().resolution));
@@ -599,16 +599,16 @@ const PSActionControlProcs kControlSuite{nullptr, CGet, nullptr, nullptr};
 
 // ---- DescriptorRegistry suite ----
 
-SPErr RegRegister(const char* key, PIActionDescriptor d, PIBoolean) {
+OSErr RegRegister(const char* key, PIActionDescriptor d, Boolean) {
     if (H().Fails(Site::RegistryRegister)) return kFailure;
     H().registry[key] = *D(d);
     return 0;
 }
-SPErr RegErase(const char* key) {
+OSErr RegErase(const char* key) {
     H().registry.erase(key);
     return 0;
 }
-SPErr RegGet(const char* key, PIActionDescriptor* d) {
+OSErr RegGet(const char* key, PIActionDescriptor* d) {
     if (H().Fails(Site::RegistryGet)) return kFailure;
     auto it = H().registry.find(key);
     *d = it == H().registry.end() ? nullptr : NewActionDescriptor(it->second);
@@ -655,11 +655,32 @@ Host::Host() {
     handleProcs = HandleProcs{kCurrentHandleProcsVersion, kCurrentHandleProcsCount, NewHandleProc,
                               DisposeHandleProc, GetHandleSizeProc, SetHandleSizeProc, LockHandleProc,
                               UnlockHandleProc, nullptr, nullptr};
-    readProcs = ReadDescriptorProcs{0, 10, OpenRead, CloseRead, GetKey, GetIntegerProc, GetFloatProc,
-                                    GetUnitFloatProc, GetBooleanProc, GetTextProc, GetEnumeratedProc,
-                                    GetObjectProc};
-    writeProcs = WriteDescriptorProcs{0, 11, OpenWrite, CloseWrite, PutIntegerProc, PutFloatProc, PutUnitFloatProc,
-                                      PutBooleanProc, PutTextProc, PutEnumeratedProc, PutObjectProc};
+    // The procedures the plug-in uses, by name; the others stay null.
+    readProcs = ReadDescriptorProcs{};
+    readProcs.readDescriptorProcsVersion = kCurrentReadDescriptorProcsVersion;
+    readProcs.numReadDescriptorProcs = kCurrentReadDescriptorProcsCount;
+    readProcs.openReadDescriptorProc = OpenRead;
+    readProcs.closeReadDescriptorProc = CloseRead;
+    readProcs.getKeyProc = GetKey;
+    readProcs.getIntegerProc = GetIntegerProc;
+    readProcs.getFloatProc = GetFloatProc;
+    readProcs.getUnitFloatProc = GetUnitFloatProc;
+    readProcs.getBooleanProc = GetBooleanProc;
+    readProcs.getTextProc = GetTextProc;
+    readProcs.getEnumeratedProc = GetEnumeratedProc;
+    readProcs.getObjectProc = GetObjectProc;
+    writeProcs = WriteDescriptorProcs{};
+    writeProcs.writeDescriptorProcsVersion = kCurrentWriteDescriptorProcsVersion;
+    writeProcs.numWriteDescriptorProcs = kCurrentWriteDescriptorProcsCount;
+    writeProcs.openWriteDescriptorProc = OpenWrite;
+    writeProcs.closeWriteDescriptorProc = CloseWrite;
+    writeProcs.putIntegerProc = PutIntegerProc;
+    writeProcs.putFloatProc = PutFloatProc;
+    writeProcs.putUnitFloatProc = PutUnitFloatProc;
+    writeProcs.putBooleanProc = PutBooleanProc;
+    writeProcs.putTextProc = PutTextProc;
+    writeProcs.putEnumeratedProc = PutEnumeratedProc;
+    writeProcs.putObjectProc = PutObjectProc;
     descriptorParameters.readDescriptorProcs = &readProcs;
     descriptorParameters.writeDescriptorProcs = &writeProcs;
     descriptorParameters.playInfo = plugInDialogDontDisplay;

@@ -188,7 +188,7 @@ TEST_F(ScriptTest, WriteReplacesTheOldDescriptorAndReportsWhatFails) {
     EXPECT_EQ(host.LiveHandles(), 1u) << "the old descriptor was disposed";
 
     host.FailAt(fake::Site::OpenWrite);
-    EXPECT_EQ(WriteScriptParameters(&list, &host.record), errAENoSuchObject);
+    EXPECT_EQ(WriteScriptParameters(&list, &host.record), errMissingParameter);
     host.FailAt(fake::Site::NewHandle);
     EXPECT_EQ(WriteScriptParameters(&list, &host.record), memFullErr) << "the text handle";
     host.hasFault = false;

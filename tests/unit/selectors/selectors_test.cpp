@@ -195,7 +195,7 @@ TEST_F(SelectorTest, ContinueAsksForNothingMore) {
     host.record.outRect = {1, 2, 3, 4};
     host.record.maskRect = {1, 2, 3, 4};
     EXPECT_EQ(Run(filterSelectorContinue), 0);
-    for (const Rect16& r : {host.record.inRect, host.record.outRect, host.record.maskRect})
+    for (const ::Rect& r : {host.record.inRect, host.record.outRect, host.record.maskRect})
         EXPECT_TRUE(r.top == 0 && r.left == 0 && r.bottom == 0 && r.right == 0);
     EXPECT_EQ(host.called.count(Site::AdvanceState), 0u);
 }
