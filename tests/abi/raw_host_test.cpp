@@ -1,0 +1,120 @@
+// The module run by a host that knows the interface only as published byte offsets: About,
+// Parameters, Prepare, Start and Finish on an 8-bit RGB document over the classic protocol,
+// with no suites. With the default values the bubble's white body sits left of centre.
+#include "raw_host.h"
+
+#include <gtest/gtest.h>
+
+#include <dlfcn.h>
+#include <stdlib.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+
+namespace raw_abi {
+namespace {
+
+constexpr int kWidth = 200;
+constexpr int kHeight = 150;
+
+bool HaveDisplay() {
+    const char* display = std::getenv("DISPLAY");
+    return display && *display;
+}
+
+// A document without a white pixel anywhere, so the bubble's fill stands out.
+Document Pattern() {
+    Document d;
+    d.width = kWidth;
+    d.height = kHeight;
+    d.planes = 3;
+    d.samples.resize(std::size_t(kWidth) * kHeight * 3);
+    for (int y = 0; y < kHeight; ++y)
+        for (int x = 0; x < kWidth; ++x) {
+            uint8_t* p = d.At(x, y);
+            p[0] = uint8_t(40 + x % 50);
+            p[1] = uint8_t(60 + y % 40);
+            p[2] = uint8_t(90 + (x + y) % 20);
+        }
+    return d;
+}
+
+class Module {
+public:
+    Module() {
+        handle_ = dlopen(TELLORA_MODULE_PATH, RTLD_NOW | RTLD_LOCAL);
+        if (handle_) entry_ = reinterpret_cast<PluginEntry>(dlsym(handle_, "PluginMain"));
+    }
+    ~Module() {
+        if (handle_) dlclose(handle_);
+    }
+    Module(const Module&) = delete;
+    Module& operator=(const Module&) = delete;
+    PluginEntry entry() const { return entry_; }
+    std::string error() const {
+        const char* e = dlerror();
+        return e ? e : "no PluginMain";
+    }
+
+private:
+    void* handle_ = nullptr;
+    PluginEntry entry_ = nullptr;
+};
+
+class RawHostTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        if (!HaveDisplay()) GTEST_SKIP() << "the module's dialog needs a display";
+        // A fresh registry: the filter starts from its default values and runs unattended.
+        registry_ = std::filesystem::temp_directory_path() / ("tellora-raw-abi-" + std::to_string(getpid()));
+        std::filesystem::remove_all(registry_);
+        std::filesystem::create_directories(registry_);
+        setenv("TELLORA_REGISTRY_ROOT", registry_.c_str(), 1);
+        setenv("TELLORA_BATCH", "1", 1);
+    }
+    void TearDown() override {
+        if (!registry_.empty()) std::filesystem::remove_all(registry_);
+    }
+
+    std::filesystem::path registry_;
+};
+
+TEST_F(RawHostTest, TheModuleDrawsItsBubbleThroughThePublishedLayout) {
+    Module module;
+    ASSERT_NE(module.entry(), nullptr) << module.error();
+    const Document original = Pattern();
+    RawHost host(original);
+
+    EXPECT_EQ(host.Call(module.entry(), 0), 0) << "About";
+    EXPECT_EQ(host.Call(module.entry(), 1), 0) << "Parameters";
+    EXPECT_EQ(host.Call(module.entry(), 2), 0) << "Prepare";
+    EXPECT_LE(host.record().Get<int32_t>(fr::maxSpace), 64 * 1024 * 1024);
+    ASSERT_EQ(host.Call(module.entry(), 3), 0) << "Start";
+    EXPECT_GT(host.advanceCalls(), 0) << "the pixels come through advanceState at offset 280";
+    EXPECT_EQ(host.Call(module.entry(), 5), 0) << "Finish";
+    // The flat parameters, in a handle of the host's at offset 20.
+    EXPECT_EQ(host.HandleSize(host.record().Get<char**>(fr::parameters)), 467);
+    for (const std::string& problem : host.problems()) ADD_FAILURE() << problem;
+    EXPECT_EQ(host.liveBuffers(), 0u);
+
+    // Inside the body, above and below the text: the white fill.
+    const Document& out = host.document();
+    for (const auto& [x, y] : {std::pair{50, 45}, std::pair{50, 100}, std::pair{20, 72}, std::pair{85, 60}}) {
+        const uint8_t* p = out.At(x, y);
+        EXPECT_EQ(p[0], 255) << x << "," << y;
+        EXPECT_EQ(p[1], 255) << x << "," << y;
+        EXPECT_EQ(p[2], 255) << x << "," << y;
+    }
+    // Far from the bubble nothing changed: the right part, the top and the bottom rows.
+    int changed = 0;
+    for (int y = 0; y < kHeight; ++y)
+        for (int x = 0; x < kWidth; ++x) {
+            if (x < 120 && y >= 15 && y < 130) continue;
+            for (int c = 0; c < 3; ++c) changed += out.At(x, y)[c] != original.At(x, y)[c];
+        }
+    EXPECT_EQ(changed, 0);
+}
+
+}  // namespace
+}  // namespace raw_abi
