@@ -100,7 +100,7 @@ FakeDocument::FakeDocument(int32 w, int32 h, const uint8* rgb) : width(w), heigh
     record.advanceState = Callbacks::Advance;
     bufferProcs = BufferProcs{kCurrentBufferProcsVersion, kClassicBufferProcsCount, Callbacks::Allocate,
                               Callbacks::Lock,            Callbacks::Unlock,        Callbacks::Free,
-                              Callbacks::Space};
+                              Callbacks::Space, nullptr, nullptr, nullptr};
     record.bufferProcs = &bufferProcs;
     record.filterCase = filterCaseFlatImageNoSelection;
     record.inputRate = record.maskRate = 65536;

@@ -200,7 +200,7 @@ FakeViewerHost::FakeViewerHost(HostOptions opts) : options(opts), previous(curre
 
     bufferProcs = BufferProcs{kCurrentBufferProcsVersion, kClassicBufferProcsCount, Callbacks::Allocate,
                               Callbacks::Lock,            Callbacks::Unlock,        Callbacks::Free,
-                              Callbacks::Space};
+                              Callbacks::Space, nullptr, nullptr, nullptr};
     basic.AcquireSuite = Callbacks::Acquire;
     basic.ReleaseSuite = Callbacks::Release;
     ports.ReadPixelsFromLevel = Callbacks::ReadLevel;

@@ -285,7 +285,7 @@ FakeHost::FakeHost(Document document, Options opts)
     current = this;
     bufferProcs = BufferProcs{kCurrentBufferProcsVersion, kClassicBufferProcsCount, Callbacks::Allocate,
                               Callbacks::Lock,            Callbacks::Unlock,        Callbacks::Free,
-                              Callbacks::Space};
+                              Callbacks::Space, nullptr, nullptr, nullptr};
     basic.AcquireSuite = Callbacks::Acquire;
     basic.ReleaseSuite = Callbacks::Release;
     ports.ReadPixelsFromLevel = Callbacks::ReadLevel;

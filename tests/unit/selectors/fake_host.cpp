@@ -595,7 +595,12 @@ OSErr CGet(PIActionDescriptor* result, PIActionReference r) {
     *result = NewActionDescriptor(d);
     return 0;
 }
-const PSActionControlProcs kControlSuite{nullptr, CGet, nullptr, nullptr};
+PSActionControlProcs MakeControlSuite() {
+    PSActionControlProcs s{};
+    s.Get = CGet;
+    return s;
+}
+const PSActionControlProcs kControlSuite = MakeControlSuite();
 
 // ---- DescriptorRegistry suite ----
 
