@@ -117,7 +117,7 @@ TEST_F(ColorSpaceTest, EightBitTransformsStayWithinAStepOfTheExactConversion) {
             std::vector<uint8> slots(n * 4, 77);
             for (std::size_t i = 0; i < n; ++i)
                 std::copy(packed.begin() + long(i * k), packed.begin() + long((i + 1) * k), slots.begin() + long(i * 4 + 4 - k));
-            ASSERT_EQ(suite.Convert8(from, to, slots.data(), int16(std::min<std::size_t>(n, 32000))), kSPNoError);
+            ASSERT_EQ(suite.Convert8(from, to, C8(slots.data()), int16(std::min<std::size_t>(n, 32000))), kSPNoError);
             for (std::size_t i = 0; i < n; ++i) {
                 for (int c = 0; c < 4 - m; ++c) ASSERT_EQ(slots[i * 4 + std::size_t(c)], 0) << i;
                 for (int c = 0; c < m; ++c) ASSERT_EQ(slots[i * 4 + std::size_t(4 - m + c)], out[i * m + c]) << i;
