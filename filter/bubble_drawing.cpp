@@ -178,6 +178,64 @@ TextBox ComputeTextBox(const BubbleGeometry& g, int charWidth) {
     return box;
 }
 
+namespace {
+
+// The words one line of the remaining text may take, found as they are needed: word i ends at
+// ends[i] and, once taken, the line goes on at after[i] (blanks skipped, a newline consumed).
+// Offsets are relative to the line's start.
+class LineWords {
+public:
+    LineWords(const wxString& text, std::size_t start) : text(text), start(start), rest(text.length() - start) {}
+
+    // Whether word i exists, finding the words up to it.
+    bool Has(std::size_t i) {
+        while (ends.size() <= i && !complete) Extend();
+        return i < ends.size();
+    }
+    std::size_t Count() {
+        while (!complete) Extend();
+        return ends.size();
+    }
+    std::size_t End(std::size_t i) const { return ends[i]; }
+    std::size_t After(std::size_t i) const { return after[i]; }
+
+private:
+    void Extend() {
+        const std::size_t pos = after.empty() ? 0 : after.back();
+        if (!after.empty() && (newlineTaken || pos >= rest)) {
+            complete = true;
+            return;
+        }
+        if (!newlineSought) {
+            newline = text.find(wxUniChar('\n'), start + pos);
+            newlineSought = true;
+        }
+        std::size_t blank = text.find(wxUniChar(' '), start + pos);
+        blank = blank == wxString::npos ? rest : blank - start;
+        const std::size_t lineBreak = newline == wxString::npos ? rest : newline - start;
+        const std::size_t end = std::min(blank, lineBreak);
+        std::size_t next = end;
+        while (next < rest && text[start + next] == ' ') ++next;
+        newlineTaken = next < rest && text[start + next] == '\n';
+        if (newlineTaken) ++next;
+        ends.push_back(end);
+        after.push_back(next);
+        if (newlineTaken || next >= rest) complete = true;
+    }
+
+    const wxString& text;
+    const std::size_t start, rest;
+    // The first newline of the line's text (absolute; npos: none). A newline ends the line, so
+    // it is sought once.
+    std::size_t newline = wxString::npos;
+    bool newlineSought = false;
+    std::vector<std::size_t> ends, after;
+    bool newlineTaken = false;
+    bool complete = false;
+};
+
+}  // namespace
+
 std::vector<wxString> BreakTextLines(const wxString& text, const TextBox& box, double& h,
                                      const TextMeasure& measure) {
     std::vector<wxString> lines;
@@ -190,28 +248,67 @@ std::vector<wxString> BreakTextLines(const wxString& text, const TextBox& box, d
     std::size_t start = 0;  // the remaining text is text[start, length)
     while (start < length) {
         if (bottom <= y + h) break;
-        const std::size_t rest = length - start;
-        std::size_t lineEnd = 0, pos = 0;
-        while (pos < rest) {
-            std::size_t blank = text.find(wxUniChar(' '), start + pos);
-            std::size_t newline = text.find(wxUniChar('\n'), start + pos);
-            blank = blank == wxString::npos ? rest : blank - start;
-            newline = newline == wxString::npos ? rest : newline - start;
-            const std::size_t end = std::min(blank, newline);
-            double lineWidth = 0.0;
-            measure(text.substr(start, end), lineWidth, h);
-            if (lineEnd != 0 && tw <= lineWidth) break;
-            pos = end;
-            while (pos < rest && text[start + pos] == ' ') ++pos;
-            lineEnd = end;
-            if (pos < rest && text[start + pos] == '\n') {
-                ++pos;
-                break;
+        // A line takes words while the text up to the word's end is narrower than the box; the
+        // first word at least as wide ends it (taken only when the line holds nothing before it).
+        // Widths grow with every word, so that word is found by doubling steps and then
+        // halving them, measuring a few prefixes instead of every one.
+        LineWords words(text, start);
+        struct Measured {
+            std::size_t word;
+            double width, height;
+        };
+        std::vector<Measured> measured;
+        const auto widthOf = [&](std::size_t i) {
+            for (const Measured& m : measured)
+                if (m.word == i) return m.width;
+            Measured m{i, 0.0, h};
+            measure(text.substr(start, words.End(i)), m.width, m.height);
+            measured.push_back(m);
+            return m.width;
+        };
+        const auto heightOf = [&](std::size_t i) {
+            widthOf(i);
+            for (const Measured& m : measured)
+                if (m.word == i) return m.height;
+            return h;
+        };
+        words.Has(0);
+        std::size_t wide = 0;  // the first word reaching the box's width; none when npos
+        if (widthOf(0) < tw) {
+            std::size_t narrow = 0, step = 1;
+            wide = wxString::npos;
+            for (;;) {
+                std::size_t probe = narrow + step;
+                if (!words.Has(probe)) probe = words.Count() - 1;
+                if (probe == narrow) break;
+                if (widthOf(probe) >= tw) {
+                    wide = probe;
+                    break;
+                }
+                narrow = probe;
+                step *= 2;
             }
-            if (lineWidth >= tw) break;
+            if (wide != wxString::npos) {
+                while (wide - narrow > 1) {
+                    const std::size_t mid = narrow + (wide - narrow) / 2;
+                    (widthOf(mid) >= tw ? wide : narrow) = mid;
+                }
+            }
+            if (wide == wxString::npos) {
+                // Every word fits: the line takes them all.
+                const std::size_t last = words.Count() - 1;
+                h = heightOf(last);
+                lines.push_back(text.substr(start, words.End(last)));
+                start += words.After(last);
+                y += h;
+                continue;
+            }
         }
-        lines.push_back(text.substr(start, lineEnd));
-        start += pos;
+        h = heightOf(wide);
+        // The wide word is taken when nothing is on the line yet (only an empty first word).
+        const std::size_t taken = wide == 0 || words.End(wide - 1) == 0 ? wide : wide - 1;
+        lines.push_back(text.substr(start, words.End(taken)));
+        start += words.After(taken);
         y += h;
     }
     return lines;
@@ -277,6 +374,7 @@ wxFont MakeBubbleFont(const Parameters& params, float scale) {
 }
 
 wxColour BubbleFillColour(const Parameters& params) { return ColourOf(params, kParamFillColor); }
+wxColour BubbleTextColour(const Parameters& params) { return ColourOf(params, kParamTextColor); }
 
 double BubbleInteriorMargin(const BubbleGeometry& g) {
     // Smoothing, the toolkit's half-pixel offset and one pixel to spare, plus half the edge pen.

@@ -99,6 +99,8 @@ wxFont MakeBubbleFont(const Corvantis::Host::Param::Parameters& params, float sc
 
 // The body's fill colour as the drawing uses it (8-bit channels, opaque).
 wxColour BubbleFillColour(const Corvantis::Host::Param::Parameters& params);
+// The text's colour as the drawing uses it.
+wxColour BubbleTextColour(const Corvantis::Host::Param::Parameters& params);
 // Margin inside the body within which its outline, edge line and smoothing may colour pixels:
 // farther in, the second fill pass alone decides a pixel.
 double BubbleInteriorMargin(const BubbleGeometry& geometry);

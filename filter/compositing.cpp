@@ -74,6 +74,14 @@ void Composite(const SourcePixels& source, const DestinationPixels& destination,
                 colour[2] = rgb[c * 3 + 2];
             }
             const std::uint32_t a = alpha ? alpha[c] : 0u;
+            if (a == 0) {
+                // Untouched: the source's samples exactly (the float blend would round them).
+                for (int p = 0; p < kColourPlanes + (kTransparency ? 1 : 0); ++p)
+                    std::memcpy(dst + p * dstPlane, src + p * srcPlane, sizeof(Sample));
+                src += source.columnBytes;
+                dst += destination.columnBytes;
+                continue;
+            }
             const std::uint32_t na = 255u - a;
             if (kGray) colour[0] = (colour[0] + colour[1] + colour[2]) / 3u;
             for (int p = 0; p < kColourPlanes; ++p)

@@ -24,6 +24,8 @@ TelloraPluginPS::TelloraPluginPS() {
 }
 
 TelloraPluginPS::~TelloraPluginPS() {
+    // The cache holds toolkit objects (the font): gone before the toolkit stops.
+    renderCache.reset();
     SetToolkitReady(false);
     wxUninitialize();
 }

@@ -4,10 +4,7 @@
 #include "filter/tellora_plugin.h"
 #include "host/image_buffer.h"
 #include "param/ps_parameters.h"
-#include "win32/text_rendering_hint.h"
 
-#include <wx/bitmap.h>
-#include <wx/dcmemory.h>
 #include <wx/graphics.h>
 #include <wx/image.h>
 
@@ -32,34 +29,6 @@ constexpr double kSmoothing = 2.0;
 constexpr std::int64_t kMaxPartSide = 1024;
 // The rounded rectangle's corners may reach this far past a body of negative size.
 constexpr double kCornerReach = 3.0;
-
-// A transparent 32-bit bitmap of w x h pixels, selected into a memory device context, with a
-// graphics context from the default renderer set up for grid-fitted antialiased text.
-class TileCanvas {
-public:
-    TileCanvas(int width, int height) {
-        wxImage image(width, height, true);
-        image.SetAlpha();
-        std::memset(image.GetAlpha(), 0, std::size_t(width) * std::size_t(height));
-        bitmap = wxBitmap(image, 32);
-        bitmap.UseAlpha();
-        dc.SelectObject(bitmap);
-        gc.reset(wxGraphicsRenderer::GetDefaultRenderer()->CreateContext(dc));
-        if (!gc) throw std::runtime_error("Tellora could not create a graphics context to draw the bubble.");
-        // The status is of no consequence: text is drawn either way.
-        SetTextRenderingHint(gc->GetNativeContext(), TextRenderingHintClearTypeGridFit);
-    }
-    // Completes the drawing and gives back the bitmap's pixels, colour straight.
-    wxImage Finish() {
-        gc.reset();
-        dc.SelectObject(wxNullBitmap);
-        return bitmap.ConvertToImage();
-    }
-
-    wxBitmap bitmap;
-    wxMemoryDC dc;
-    std::unique_ptr<wxGraphicsContext> gc;  // destroyed before the device context
-};
 
 #ifdef __WXGTK__
 // Ink extents of a string as the toolkit's cairo context draws it (a pango layout on the
@@ -191,43 +160,44 @@ BubbleReach ComputeBubbleReach(const BubbleGeometry& g, std::vector<BubbleReach:
     return reach;
 }
 
-namespace {
-BubbleReach MeasureReach(const Parameters& params, const BubbleFrame& frame, float scale);
-}
-
 BubbleReach MeasureBubbleReach(const Parameters& params, const BubbleFrame& frame, float scale) {
-    BubbleReach reach = MeasureReach(params, frame, scale);
-    const wxColour fill = BubbleFillColour(params);
-    reach.fill[0] = fill.Red();
-    reach.fill[1] = fill.Green();
-    reach.fill[2] = fill.Blue();
-    return reach;
+    return MeasureBubbleLayout(params, frame, scale).reach;
 }
 
-namespace {
-
-BubbleReach MeasureReach(const Parameters& params, const BubbleFrame& frame, float scale) {
+BubbleLayout MeasureBubbleLayout(const Parameters& params, const BubbleFrame& frame, float scale) {
+    BubbleLayout layout;
     const BubbleGeometry geometry = ComputeBubbleGeometry(params, frame, scale);
-    std::vector<BubbleReach::Box> textBoxes;
     const wxString text =
         DecodeUtf8(kParamText < params.parameters.size() ? params.parameters[kParamText].value.text : std::string());
-    if (text.empty()) return ComputeBubbleReach(geometry, std::move(textBoxes));
-
-    BubbleReach unknown = ComputeBubbleReach(geometry, {});
-    unknown.everywhere = true;
-    // The toolkit draws a string only up to a NUL; keep clear of guessing what it shows.
-    if (text.find(wxUniChar(0)) != wxString::npos) return unknown;
+    const auto finish = [&](std::vector<BubbleReach::Box> textBoxes, bool everywhere) {
+        layout.reach = ComputeBubbleReach(geometry, std::move(textBoxes));
+        layout.reach.everywhere = everywhere;
+        const wxColour fill = BubbleFillColour(params);
+        layout.reach.fill[0] = fill.Red();
+        layout.reach.fill[1] = fill.Green();
+        layout.reach.fill[2] = fill.Blue();
+        return layout;
+    };
+    if (text.empty()) return finish({}, false);
 
     // Lay the text out on a context like a tile's, at the frame's origin.
-    TileCanvas canvas(1, 1);
-    const std::vector<TextLine> lines = LayoutBubbleText(*canvas.gc, canvas.dc, params, TileOrigin{}, frame, scale);
+    BitmapCanvas canvas(1, 1);
+    wxGraphicsContext& gc = canvas.Context();
+    std::vector<TextLine> lines = LayoutBubbleText(gc, canvas.DeviceContext(), params, TileOrigin{}, frame, scale);
+    layout.font = MakeBubbleFont(params, scale);
+    layout.textColour = BubbleTextColour(params);
+    for (TextLine& line : lines)
+        if (!line.text.empty()) layout.lines.push_back(std::move(line));
+    // The toolkit draws a string only up to a NUL; keep clear of guessing what it shows.
+    if (layout.lines.empty()) return finish({}, false);
+    if (text.find(wxUniChar(0)) != wxString::npos) return finish({}, true);
+
 #ifdef __WXGTK__
     const PangoInk pango;
-    const wxFont font = MakeBubbleFont(params, scale);
-    for (const TextLine& line : lines) {
-        if (line.text.empty()) continue;
+    std::vector<BubbleReach::Box> textBoxes;
+    for (const TextLine& line : layout.lines) {
         PangoInk::Rectangle ink{}, logical{};
-        if (!pango.Measure(canvas.gc->GetNativeContext(), font, line.text, ink, logical)) return unknown;
+        if (!pango.Measure(gc.GetNativeContext(), layout.font, line.text, ink, logical)) return finish({}, true);
         BubbleReach::Box box{line.x, line.y, line.x + line.width, line.y + line.height};
         if (ink.width > 0 && ink.height > 0) {
             box.left = std::min(box.left, line.x + ink.x);
@@ -241,17 +211,16 @@ BubbleReach MeasureReach(const Parameters& params, const BubbleFrame& frame, flo
         box.bottom = std::max(box.bottom, line.y + logical.y + logical.height);
         textBoxes.push_back(Grow(box, kSmoothing));
     }
+    layout.lineReach = textBoxes;
+    layout.lineReachKnown = true;
+    return finish(std::move(textBoxes), false);
 #else
-    for (const TextLine& line : lines)
-        if (!line.text.empty()) return unknown;
+    return finish({}, true);
 #endif
-    return ComputeBubbleReach(geometry, std::move(textBoxes));
 }
 
-}  // namespace
-
-const BubbleReach& CachedBubbleReach(TileRenderCache& cache, const Parameters& params, const BubbleFrame& frame,
-                                     float scale) {
+const BubbleLayout& CachedBubbleLayout(TileRenderCache& cache, const Parameters& params, const BubbleFrame& frame,
+                                       float scale) {
     const auto sameValues = [&] {
         if (cache.values.size() != params.parameters.size()) return false;
         for (std::size_t i = 0; i < cache.values.size(); ++i)
@@ -262,22 +231,50 @@ const BubbleReach& CachedBubbleReach(TileRenderCache& cache, const Parameters& p
         cache.frame.height != frame.height || cache.frame.left != frame.left || cache.frame.top != frame.top ||
         !sameValues()) {
         cache.valid = false;
-        cache.reach = MeasureBubbleReach(params, frame, scale);
+        cache.layout = MeasureBubbleLayout(params, frame, scale);
         cache.values.clear();
         for (const auto& parameter : params.parameters) cache.values.push_back(parameter.value);
         cache.frame = frame;
         cache.scale = scale;
         cache.valid = true;
     }
-    return cache.reach;
+    return cache.layout;
 }
 
+bool BubbleMissesTile(TileRenderCache& cache, const Parameters& params, float scale, const VRect& frameRect,
+                      const VRect& tile) {
+    if (std::int64_t(tile.right) <= tile.left || std::int64_t(tile.bottom) <= tile.top) return true;
+    return !CachedBubbleLayout(cache, params, FrameOf(frameRect), scale).reach.Touches(tile);
+}
+
+namespace {
+
+// Draws the bubble on a canvas of the part: the shape, then only the text lines that reach it.
+void DrawPart(const Parameters& params, float scale, const BubbleFrame& frame, const VRect& part,
+              const BubbleLayout& layout, StraightPixels& out) {
+    const std::unique_ptr<TileCanvas> canvas = MakeTileCanvas(part.right - part.left, part.bottom - part.top);
+    wxGraphicsContext& gc = canvas->Context();
+    const TileOrigin origin{part.left, part.top};
+    DrawBubbleShape(gc, params, origin, frame, scale);
+    if (!layout.lines.empty()) gc.SetFont(layout.font, layout.textColour);
+    for (std::size_t i = 0; i < layout.lines.size(); ++i) {
+        if (layout.lineReachKnown &&
+            !Overlaps(layout.lineReach[i], part.left, part.top, part.right, part.bottom))
+            continue;
+        const TextLine& line = layout.lines[i];
+        gc.DrawText(line.text, line.x - origin.left, line.y - origin.top);
+    }
+    canvas->Finish(out);
+}
+
+}  // namespace
+
 wxImage DrawBubbleImage(const Parameters& params, float scale, const BubbleFrame& frame, const VRect& tile) {
-    TileCanvas canvas(tile.right - tile.left, tile.bottom - tile.top);
+    BitmapCanvas canvas(tile.right - tile.left, tile.bottom - tile.top);
     const TileOrigin origin{tile.left, tile.top};
-    DrawBubbleShape(*canvas.gc, params, origin, frame, scale);
-    DrawBubbleText(*canvas.gc, canvas.dc, params, origin, frame, scale);
-    return canvas.Finish();
+    DrawBubbleShape(canvas.Context(), params, origin, frame, scale);
+    DrawBubbleText(canvas.Context(), canvas.DeviceContext(), params, origin, frame, scale);
+    return canvas.FinishImage();
 }
 
 void RenderBubbleTile(const Parameters& params, float scale, const VRect& frameRect, const VRect& tile, int channels,
@@ -287,7 +284,9 @@ void RenderBubbleTile(const Parameters& params, float scale, const VRect& frameR
     if (std::int64_t(tile.right) <= tile.left || std::int64_t(tile.bottom) <= tile.top) return;
     const BubbleFrame frame = FrameOf(frameRect);
     TileRenderCache local;
-    const BubbleReach& reach = CachedBubbleReach(cache ? *cache : local, params, frame, scale);
+    TileRenderCache& kept = cache ? *cache : local;
+    const BubbleLayout& layout = CachedBubbleLayout(kept, params, frame, scale);
+    const BubbleReach& reach = layout.reach;
 
     for (std::int64_t top = tile.top; top < tile.bottom; top += kMaxPartSide) {
         for (std::int64_t left = tile.left; left < tile.right; left += kMaxPartSide) {
@@ -303,16 +302,14 @@ void RenderBubbleTile(const Parameters& params, float scale, const VRect& frameR
             BubblePixels pixels;
             pixels.width = part.right - part.left;
             pixels.height = part.bottom - part.top;
-            // A part the bubble cannot touch blends as fully transparent: no drawing needed, and
-            // at 8 and 16 bits that blend is the source itself.
-            const bool touched = reach.Touches(part);
-            if (!touched && bits != 32) {
+            // A part the bubble cannot touch blends as fully transparent: the source itself.
+            if (!reach.Touches(part)) {
                 CopyUncovered(channels, bits, src, dst, pixels.width, pixels.height);
                 continue;
             }
             // A part inside the body, clear of its outline and the text, is the fill colour alone.
             std::vector<unsigned char> solidRgb, solidAlpha;
-            if (touched && reach.Fills(part)) {
+            if (reach.Fills(part)) {
                 const std::size_t count = std::size_t(pixels.width) * std::size_t(pixels.height);
                 solidRgb.resize(count * 3);
                 for (std::size_t i = 0; i < count; ++i) std::memcpy(&solidRgb[i * 3], reach.fill, 3);
@@ -322,14 +319,9 @@ void RenderBubbleTile(const Parameters& params, float scale, const VRect& frameR
                 CompositeBubble(channels, bits, src, dst, pixels);
                 continue;
             }
-            wxImage image;
-            if (touched) {
-                image = DrawBubbleImage(params, scale, frame, part);
-                if (image.HasAlpha() && image.GetWidth() == pixels.width && image.GetHeight() == pixels.height) {
-                    pixels.rgb = image.GetData();
-                    pixels.alpha = image.GetAlpha();
-                }
-            }
+            DrawPart(params, scale, frame, part, layout, kept.drawn);
+            pixels.rgb = kept.drawn.rgb.data();
+            pixels.alpha = kept.drawn.alpha.data();
             CompositeBubble(channels, bits, src, dst, pixels);
         }
     }

@@ -5,8 +5,12 @@
 
 #include "filter/bubble_drawing.h"
 #include "filter/compositing.h"
+#include "filter/tile_canvas.h"
 #include "param/parameter.h"
 #include "pluginapi/pi_types.h"
+
+#include <wx/colour.h>
+#include <wx/font.h>
 
 #include <vector>
 
@@ -43,20 +47,36 @@ BubbleReach ComputeBubbleReach(const BubbleGeometry& geometry, std::vector<Bubbl
 BubbleReach MeasureBubbleReach(const Corvantis::Host::Param::Parameters& params, const BubbleFrame& frame,
                                float scale);
 
-// The outline for one set of values, frame and scale, kept across the tiles of a call so that
-// the text is laid out once rather than once per tile.
+// Everything a call draws the same in every tile: the outline, and the text laid out once, in
+// frame coordinates, with the box each line's ink reaches.
+struct BubbleLayout {
+    BubbleReach reach;
+    std::vector<TextLine> lines;            // the lines that show something
+    std::vector<BubbleReach::Box> lineReach;  // per line; when the boxes are unknown every line is drawn
+    bool lineReachKnown = false;
+    wxFont font;
+    wxColour textColour;
+};
+
+// The outline and the text's lines for params, frame and scale. Needs the toolkit.
+BubbleLayout MeasureBubbleLayout(const Corvantis::Host::Param::Parameters& params, const BubbleFrame& frame,
+                                 float scale);
+
+// The layout for one set of values, frame and scale, kept across the tiles of a call so that
+// the text is laid out once rather than once per tile; and the drawn pixels' memory.
 struct TileRenderCache {
     std::vector<Corvantis::Host::Param::ParameterValue> values;
     BubbleFrame frame;
     float scale = 0.0f;
-    BubbleReach reach;
+    BubbleLayout layout;
     bool valid = false;
+    StraightPixels drawn;
 };
 
-// The outline for params, frame and scale: from the cache when it holds the same ones, else
+// The layout for params, frame and scale: from the cache when it holds the same ones, else
 // measured and kept there.
-const BubbleReach& CachedBubbleReach(TileRenderCache& cache, const Corvantis::Host::Param::Parameters& params,
-                                     const BubbleFrame& frame, float scale);
+const BubbleLayout& CachedBubbleLayout(TileRenderCache& cache, const Corvantis::Host::Param::Parameters& params,
+                                       const BubbleFrame& frame, float scale);
 
 // Draws the bubble for the tile `tile` of the frame `frameRect` (both in the buffers' pixel
 // space) and blends it with the compositor for channels and bits. source and destination point
@@ -66,8 +86,14 @@ void RenderBubbleTile(const Corvantis::Host::Param::Parameters& params, float sc
                       const VRect& tile, int channels, int bits, const SourcePixels& source,
                       const DestinationPixels& destination, TileRenderCache* cache = nullptr);
 
+// Whether the bubble can colour no pixel of tile (both in the frame's pixel space): such a
+// tile renders as its source, unchanged. Needs the toolkit.
+bool BubbleMissesTile(TileRenderCache& cache, const Corvantis::Host::Param::Parameters& params, float scale,
+                      const VRect& frameRect, const VRect& tile);
+
 // Draws the bubble alone on a transparent image of the tile (straight colour, alpha 0 where
-// nothing is drawn), as the compositors receive it.
+// nothing is drawn) the plain way: the toolkit's bitmap, the whole text laid out and drawn.
+// The tile renderer's faster path gives the same pixels.
 class wxImage;
 wxImage DrawBubbleImage(const Corvantis::Host::Param::Parameters& params, float scale, const BubbleFrame& frame,
                         const VRect& tile);

@@ -28,6 +28,78 @@ TEST(TextLayout, LineBreaking) {
     EXPECT_TRUE(Break("some text", -20, 1000000000).empty());  // ends at once, whatever the height
 }
 
+// Word by word, measuring the text up to every word's end: the rule the breaking must follow.
+std::vector<wxString> BreakWordByWord(const wxString& all, const TextBox& box, double& h, const TextMeasure& measure) {
+    std::vector<wxString> lines;
+    if (box.width <= 0) return lines;
+    const double tw = double(box.width), bottom = double(box.top + box.height);
+    double y = double(box.top);
+    wxString text = all;
+    while (!text.empty()) {
+        if (bottom <= y + h) break;
+        std::size_t lineEnd = 0, pos = 0;
+        while (pos < text.length()) {
+            const std::size_t blank = std::min(text.find(' ', pos), text.length());
+            const std::size_t end = std::min(blank, std::min(text.find('\n', pos), text.length()));
+            double width = 0.0;
+            measure(text.substr(0, end), width, h);
+            if (lineEnd != 0 && tw <= width) break;
+            pos = end;
+            while (pos < text.length() && text[pos] == ' ') ++pos;
+            lineEnd = end;
+            if (pos < text.length() && text[pos] == '\n') {
+                ++pos;
+                break;
+            }
+            if (width >= tw) break;
+        }
+        lines.push_back(text.substr(0, lineEnd));
+        text = text.substr(pos);
+        y += h;
+    }
+    return lines;
+}
+
+TEST(TextLayout, BreaksAsWordByWordWithFewMeasurements) {
+    // Characters of different widths, a taller line where a 'Q' shows, and texts with runs of
+    // blanks, blank lines, leading blanks after a newline and words wider than the box.
+    int calls = 0;
+    const TextMeasure uneven = [&calls](const wxString& s, double& width, double& height) {
+        ++calls;
+        width = 0.0;
+        for (const wxUniChar c : s) width += c == ' ' ? 4.0 : 5.0 + double(c.GetValue() % 7);
+        height = s.Find('Q') == wxNOT_FOUND ? 12.0 : 15.0;
+    };
+    std::uint32_t seed = 12345;
+    const auto next = [&seed](std::uint32_t n) { return (seed = seed * 1664525u + 1013904223u) >> 8 & 0xFFFFFF % n; };
+    for (int round = 0; round < 60; ++round) {
+        wxString text;
+        const int words = 1 + int(next(400));
+        for (int w = 0; w < words; ++w) {
+            const int letters = int(next(round % 5 == 0 ? 40 : 9));
+            for (int l = 0; l < letters; ++l) text += wxUniChar('a' + next(26) % 26 + (next(50) == 0 ? 'Q' - 'a' : 0));
+            const std::uint32_t gap = next(20);
+            text += gap == 0 ? "\n" : gap == 1 ? "\n\n  " : gap == 2 ? "   " : " ";
+        }
+        for (const std::int64_t width : {1, 30, 97, 250, 1000}) {
+            SCOPED_TRACE(testing::Message() << "round " << round << ", width " << width);
+            const TextBox box{0, 0, width, 4000};
+            double hExpected = 12.0, hActual = 12.0;
+            const std::vector<wxString> expected = BreakWordByWord(text, box, hExpected, uneven);
+            EXPECT_EQ(BreakTextLines(text, box, hActual, uneven), expected);
+            EXPECT_EQ(hActual, hExpected);
+        }
+    }
+    // A long text on wide lines: a handful of measurements per line instead of one per word.
+    wxString longText;
+    for (int i = 0; i < 3000; ++i) longText += "word ";
+    double h = 12.0;
+    calls = 0;
+    const std::vector<wxString> lines = BreakTextLines(longText, TextBox{0, 0, 2000, 100000}, h, uneven);
+    EXPECT_GT(lines.size(), 40u);
+    EXPECT_LT(calls, int(lines.size()) * 12);
+}
+
 TEST(TextLayout, BlockCentredVerticallyLinesHorizontally) {
     const std::vector<TextLine> lines = LayoutTextLines("aa bb enormousword", TextBox{100, 200, 55, 100}, kMeasure);
     ASSERT_EQ(lines.size(), 2u);

@@ -253,6 +253,98 @@ TEST_F(Render, TiledRenderingMatchesOnePieceInEveryDepth) {
             }
 }
 
+// The plain way of rendering a tile: the whole bubble with its whole text laid out again on the
+// toolkit's bitmap, then blended.
+void RenderPlainly(const Parameters& params, float scale, const VRect& frame, const VRect& tile, int channels,
+                   int bits, const SourcePixels& source, const DestinationPixels& destination) {
+    const wxImage image = DrawBubbleImage(params, scale, FrameOf(frame), tile);
+    BubblePixels pixels{image.GetData(), image.GetAlpha(), tile.right - tile.left, tile.bottom - tile.top};
+    CompositeBubble(channels, bits, source, destination, pixels);
+}
+
+TEST_F(Render, FastTilesMatchThePlainDrawingExactly) {
+    // The renderer lays the text out once, draws in each tile only the lines that reach it, on a
+    // cairo surface read back without the toolkit's bitmap, and skips tiles it proves clear or
+    // solid. None of that may change a sample.
+    Parameters coloured = BusyBubble();
+    coloured.parameters[kParamTextColor].value.SetColor(0.8, 0.1, 0.55);
+    coloured.parameters[kParamEdgeColor].value.SetColor(0.4, 0.95, 0.3);
+    Parameters many = DefaultBubble();
+    for (auto [index, value] : {std::pair{kParamEllipseWidth, 300.0}, {kParamEllipseHeight, 230.0},
+                                {kParamXPosition, 5.0}, {kParamYPosition, 3.0}, {kParamFontSize, 9.0}})
+        Set(many, index, value);
+    std::string words;
+    for (int i = 0; i < 60; ++i) words += (i % 9 == 8 ? "\n" : "") + std::string(i % 4 ? "word " : "longerword  ");
+    SetText(many, kParamText, words);
+    many.parameters[kParamTextColor].value.SetColor(0.2, 0.3, 1.0);
+    Parameters rectangle = many;
+    SetInt(rectangle, kParamShape, 1);
+    SetInt(rectangle, kParamFontStyle, 1);
+    Parameters overhang = DefaultBubble();
+    for (auto [index, value] : {std::pair{kParamEllipseWidth, 40.0}, {kParamEllipseHeight, 200.0},
+                                {kParamXPosition, 40.0}, {kParamYPosition, 0.0}, {kParamFontSize, 60.0}})
+        Set(overhang, index, value);
+    SetText(overhang, kParamText, "jfj Wj");
+    SetInt(overhang, kParamFontStyle, 1);
+    const std::pair<Parameters, float> cases[] = {{DefaultBubble(), 1.0f}, {coloured, 1.0f}, {coloured, 0.5f},
+                                                  {many, 1.0f},           {rectangle, 1.0f}, {overhang, 1.0f}};
+    const VRect frame = Rect(0, 0, Document::W, Document::H);
+    for (std::size_t i = 0; i < std::size(cases); ++i)
+        for (auto [channels, bits] : {std::pair{4, 8}, {3, 16}, {2, 32}}) {
+            SCOPED_TRACE(testing::Message() << "case " << i << ", " << channels << " planes, " << bits << " bits");
+            const auto& [params, scale] = cases[i];
+            Document fast(channels, bits), plain(channels, bits);
+            const std::ptrdiff_t pixel = channels * bits / 8, row = Document::W * pixel;
+            TileRenderCache cache;
+            for (int top = 0; top < Document::H; top += 45)
+                for (int left = 0; left < Document::W; left += 37) {
+                    const VRect tile = Rect(left, top, std::min(left + 37, Document::W), std::min(top + 45, Document::H));
+                    const std::ptrdiff_t at = top * row + left * pixel;
+                    RenderBubbleTile(params, scale, frame, tile, channels, bits,
+                                     {fast.source.data() + at, row, pixel, bits / 8},
+                                     {fast.destination.data() + at, row, pixel, bits / 8}, &cache);
+                    RenderPlainly(params, scale, frame, tile, channels, bits,
+                                  {plain.source.data() + at, row, pixel, bits / 8},
+                                  {plain.destination.data() + at, row, pixel, bits / 8});
+                }
+            std::size_t differing = 0, first = 0;
+            for (std::size_t b = 0; b < fast.destination.size(); ++b)
+                if (fast.destination[b] != plain.destination[b] && !differing++) first = b;
+            EXPECT_EQ(differing, 0u) << "first at byte " << first << " (pixel " << first / pixel % Document::W << ", "
+                                     << first / row << ")";
+            EXPECT_NE(fast.destination, fast.source);
+        }
+}
+
+TEST_F(Render, UncoveredSamplesKeepTheirBitsInEveryDepth) {
+    // Coverage 0 leaves the source's bits alone, also for floats, where blending with nothing
+    // would round; and also for float values a blend cannot give back.
+    for (int bits : {8, 16, 32})
+        for (int channels = 1; channels <= 4; ++channels) {
+            Document doc(channels, bits);
+            if (bits == 32)
+                for (std::size_t i = 0; i < doc.source.size(); i += 4) {
+                    const float odd = float(i % 977) / 977.0f * 0.999f + 1e-7f;
+                    std::memcpy(&doc.source[i], &odd, 4);
+                }
+            Parameters p = DefaultBubble();
+            doc.Render(p, 64);
+            const std::size_t pixel = std::size_t(channels * bits / 8);
+            const wxImage drawn = DrawBubbleImage(p, 1.0f, FrameOf(Rect(0, 0, Document::W, Document::H)),
+                                                  Rect(0, 0, Document::W, Document::H));
+            int uncovered = 0;
+            for (int y = 0; y < Document::H; ++y)
+                for (int x = 0; x < Document::W; ++x) {
+                    if (drawn.GetAlpha(x, y)) continue;
+                    ++uncovered;
+                    const std::size_t at = (std::size_t(y) * Document::W + std::size_t(x)) * pixel;
+                    ASSERT_EQ(std::memcmp(&doc.source[at], &doc.destination[at], pixel), 0)
+                        << bits << " bits, " << channels << " planes, pixel " << x << ", " << y;
+                }
+            EXPECT_GT(uncovered, Document::W * Document::H / 2);
+        }
+}
+
 TEST_F(Render, PluginRendersAtItsScaleAndLeavesMismatchedBuffersAlone) {
     TelloraPluginPS plugin;
     plugin.scale = 0.5f;  // a preview at half size: the frame is 500 x 250

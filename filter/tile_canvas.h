@@ -1,0 +1,49 @@
+// The transparent surface a part of a tile is drawn on, and the straight-colour pixels it gives
+// back for compositing. Two kinds: the toolkit's own bitmap and memory device context (works
+// with every renderer, on every platform), and on GTK a cairo image surface drawn through the
+// same cairo renderer, which skips the toolkit's bitmap round trip. Both give the same pixels.
+#pragma once
+
+#include <memory>
+#include <vector>
+
+class wxDC;
+class wxGraphicsContext;
+class wxImage;
+
+// Straight (not premultiplied) colour: packed RGB rows and a plane of alpha bytes.
+struct StraightPixels {
+    std::vector<unsigned char> rgb;
+    std::vector<unsigned char> alpha;
+};
+
+class TileCanvas {
+public:
+    virtual ~TileCanvas() = default;
+    // The context to draw on, set up for grid-fitted antialiased text; pixel (0, 0) is the
+    // canvas's top-left pixel.
+    virtual wxGraphicsContext& Context() = 0;
+    // Completes the drawing and gives back its pixels as the toolkit's bitmap conversion does.
+    // The context must not be used afterwards.
+    virtual void Finish(StraightPixels& out) = 0;
+};
+
+// The toolkit's bitmap, memory device context and default renderer; `dc` is the device context
+// the context draws through (the rectangle's text margin is asked of it).
+class BitmapCanvas : public TileCanvas {
+public:
+    BitmapCanvas(int width, int height);
+    ~BitmapCanvas() override;
+    wxGraphicsContext& Context() override;
+    void Finish(StraightPixels& out) override;
+    // The drawing as the toolkit's image (straight colour with alpha).
+    wxImage FinishImage();
+    wxDC& DeviceContext();
+
+private:
+    struct Parts;
+    std::unique_ptr<Parts> parts;
+};
+
+// The fastest canvas this platform offers for width x height pixels.
+std::unique_ptr<TileCanvas> MakeTileCanvas(int width, int height);
