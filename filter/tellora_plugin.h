@@ -30,6 +30,8 @@ public:
     // The bubble's colours are RGB: Lab, HSB and HSL documents are drawn on in RGB and converted
     // back, as CMYK documents are; every other mode stays as the adapter decides.
     int16 EffectiveMode(int16 mode) override;
+    // A tile the bubble cannot reach: the document keeps its pixels there untouched.
+    bool LeavesTileUnchanged(Parameters* params, const VRect& tile, const VRect& filterRect) override;
 
     // Whether the toolkit started for this call; drawing and dialogs need it.
     bool ToolkitStarted() const { return toolkitStarted; }

@@ -13,7 +13,10 @@
 #include <stdexcept>
 
 #ifdef __WXGTK__
+#include <wx/fontutil.h>
+
 #include <cairo.h>
+#include <pango/pangocairo.h>
 #endif
 
 namespace {
@@ -221,6 +224,56 @@ private:
 
 }  // namespace
 #endif
+
+#ifdef __WXGTK__
+struct TextLineDrawer::Kept {
+    struct Unref {
+        void operator()(PangoLayout* layout) const { g_object_unref(layout); }
+    };
+    std::vector<std::unique_ptr<PangoLayout, Unref>> layouts;
+};
+#else
+struct TextLineDrawer::Kept {};
+#endif
+
+TextLineDrawer::TextLineDrawer() : kept(std::make_unique<Kept>()) {}
+TextLineDrawer::~TextLineDrawer() = default;
+TextLineDrawer::TextLineDrawer(TextLineDrawer&&) noexcept = default;
+TextLineDrawer& TextLineDrawer::operator=(TextLineDrawer&&) noexcept = default;
+
+void TextLineDrawer::Clear() { kept = std::make_unique<Kept>(); }
+
+void TextLineDrawer::Draw(TileCanvas& canvas, std::size_t index, const wxString& text, const wxFont& font,
+                          const wxColour& colour, double x, double y) {
+    wxGraphicsContext& gc = canvas.Context();
+#ifdef __WXGTK__
+    // What the cairo context's DrawText does, with the layout made once: a pango layout of the
+    // font's description, the text and the font's own attributes, shown at (x, y) in the
+    // colour. Layouts depend on the cairo context's font options, which every canvas shares.
+    auto* cr = static_cast<cairo_t*>(gc.GetNativeContext());
+    const wxNativeFontInfo* info = font.IsOk() ? font.GetNativeFontInfo() : nullptr;
+    if (cr && info && info->description && !text.empty()) {
+        if (kept->layouts.size() <= index) kept->layouts.resize(index + 1);
+        auto& layout = kept->layouts[index];
+        if (!layout) {
+            const wxScopedCharBuffer data = text.utf8_str();
+            if (!data.data()) return;
+            layout.reset(pango_cairo_create_layout(cr));
+            if (!layout) return;
+            pango_layout_set_font_description(layout.get(), info->description);
+            pango_layout_set_text(layout.get(), data.data(), int(data.length()));
+            font.GTKSetPangoAttrs(layout.get());
+        }
+        cairo_set_source_rgba(cr, colour.Red() / 255.0, colour.Green() / 255.0, colour.Blue() / 255.0,
+                              colour.Alpha() / 255.0);
+        cairo_move_to(cr, x, y);
+        pango_cairo_show_layout(cr, layout.get());
+        return;
+    }
+#endif
+    gc.SetFont(font, colour);
+    gc.DrawText(text, x, y);
+}
 
 std::unique_ptr<TileCanvas> MakeTileCanvas(int width, int height) {
 #ifdef __WXGTK__

@@ -4,10 +4,14 @@
 // same cairo renderer, which skips the toolkit's bitmap round trip. Both give the same pixels.
 #pragma once
 
+#include <cstddef>
 #include <memory>
 #include <vector>
 
+class wxColour;
 class wxDC;
+class wxFont;
+class wxString;
 class wxGraphicsContext;
 class wxImage;
 
@@ -43,6 +47,26 @@ public:
 private:
     struct Parts;
     std::unique_ptr<Parts> parts;
+};
+
+// Draws lines of text on canvases with one font and colour, exactly as the context's DrawText
+// does, keeping what can serve every canvas of a call: on GTK each line's shaped layout, so
+// that a line crossing many tiles is shaped once.
+class TextLineDrawer {
+public:
+    TextLineDrawer();
+    ~TextLineDrawer();
+    TextLineDrawer(TextLineDrawer&&) noexcept;
+    TextLineDrawer& operator=(TextLineDrawer&&) noexcept;
+    // Line `index` (the same text for the same index every time) at (x, y) of the canvas.
+    void Draw(TileCanvas& canvas, std::size_t index, const wxString& text, const wxFont& font,
+              const wxColour& colour, double x, double y);
+    // Forgets every kept line.
+    void Clear();
+
+private:
+    struct Kept;
+    std::unique_ptr<Kept> kept;
 };
 
 // The fastest canvas this platform offers for width x height pixels.

@@ -231,6 +231,7 @@ const BubbleLayout& CachedBubbleLayout(TileRenderCache& cache, const Parameters&
         cache.frame.height != frame.height || cache.frame.left != frame.left || cache.frame.top != frame.top ||
         !sameValues()) {
         cache.valid = false;
+        cache.text.Clear();
         cache.layout = MeasureBubbleLayout(params, frame, scale);
         cache.values.clear();
         for (const auto& parameter : params.parameters) cache.values.push_back(parameter.value);
@@ -251,18 +252,16 @@ namespace {
 
 // Draws the bubble on a canvas of the part: the shape, then only the text lines that reach it.
 void DrawPart(const Parameters& params, float scale, const BubbleFrame& frame, const VRect& part,
-              const BubbleLayout& layout, StraightPixels& out) {
+              const BubbleLayout& layout, TextLineDrawer& text, StraightPixels& out) {
     const std::unique_ptr<TileCanvas> canvas = MakeTileCanvas(part.right - part.left, part.bottom - part.top);
-    wxGraphicsContext& gc = canvas->Context();
     const TileOrigin origin{part.left, part.top};
-    DrawBubbleShape(gc, params, origin, frame, scale);
-    if (!layout.lines.empty()) gc.SetFont(layout.font, layout.textColour);
+    DrawBubbleShape(canvas->Context(), params, origin, frame, scale);
     for (std::size_t i = 0; i < layout.lines.size(); ++i) {
         if (layout.lineReachKnown &&
             !Overlaps(layout.lineReach[i], part.left, part.top, part.right, part.bottom))
             continue;
         const TextLine& line = layout.lines[i];
-        gc.DrawText(line.text, line.x - origin.left, line.y - origin.top);
+        text.Draw(*canvas, i, line.text, layout.font, layout.textColour, line.x - origin.left, line.y - origin.top);
     }
     canvas->Finish(out);
 }
@@ -319,12 +318,19 @@ void RenderBubbleTile(const Parameters& params, float scale, const VRect& frameR
                 CompositeBubble(channels, bits, src, dst, pixels);
                 continue;
             }
-            DrawPart(params, scale, frame, part, layout, kept.drawn);
+            DrawPart(params, scale, frame, part, layout, kept.text, kept.drawn);
             pixels.rgb = kept.drawn.rgb.data();
             pixels.alpha = kept.drawn.alpha.data();
             CompositeBubble(channels, bits, src, dst, pixels);
         }
     }
+}
+
+bool TelloraPluginPS::LeavesTileUnchanged(Parameters* list, const VRect& tile, const VRect& filterRect) {
+    RequireToolkit();
+    if (!list) return false;
+    if (!renderCache) renderCache = std::make_shared<TileRenderCache>();
+    return BubbleMissesTile(*renderCache, *list, scale, filterRect, tile);
 }
 
 void TelloraPluginPS::RenderTile(Parameters* list, ImageBuffer& source, ImageBuffer& destination, ImageBuffer&,

@@ -71,6 +71,7 @@ struct TileRenderCache {
     BubbleLayout layout;
     bool valid = false;
     StraightPixels drawn;
+    TextLineDrawer text;  // the layout's lines, as drawn
 };
 
 // The layout for params, frame and scale: from the cache when it holds the same ones, else

@@ -84,6 +84,11 @@ public:
     virtual bool WantsPreviewSelection() { return true; }
     virtual bool WantsSelectionMask() { return false; }
     virtual bool SuppressWriteBack() { return false; }
+    // Whether rendering `tile` would give back its source unchanged: the loop then leaves the
+    // document's pixels there as they are, without reading, converting or rendering them.
+    virtual bool LeavesTileUnchanged(Parameters* /*params*/, const Rect& /*tile*/, const Rect& /*filterRect*/) {
+        return false;
+    }
     virtual void GetTileSize(const Rect& rect, int32& width, int32& height);
 
     // Call set-up and dispatch.
@@ -159,8 +164,14 @@ public:
     const char* title = nullptr;
     const char* registryPrefix = nullptr;
     bool inDialog = false;
+    // Set by the tiled loop while it reads a tile's source that lies over the host's input and
+    // is sure to ask for the output next: the input request then waits for that advance, so
+    // the host serves input and output together.
+    bool deferInputAdvance = false;
 
 private:
+    // Leaves the document's pixels of an unchanged tile as they are (see ProcessTiles).
+    void KeepTile(const Rect& tile);
     void UnlockHandlesAfterSelector();
 };
 

@@ -75,7 +75,7 @@ ImageBuffer::~ImageBuffer() { Reset(); }
 
 ImageBuffer::ImageBuffer(ImageBuffer&& other) noexcept
     : host(other.host), map(other.map), imageRect(other.imageRect), scale(other.scale), bits(other.bits),
-      channels(other.channels), extraAlpha(other.extraAlpha), hostData(other.hostData),
+      channels(other.channels), extraAlpha(other.extraAlpha), native(std::move(other.native)), hostData(other.hostData),
       hostLoPlane(other.hostLoPlane), hostHiPlane(other.hostHiPlane), hostLayout(other.hostLayout) {
     memory.procs = other.memory.procs;
     memory.Swap(other.memory);
@@ -95,6 +95,8 @@ ImageBuffer& ImageBuffer::operator=(ImageBuffer&& other) noexcept {
     bits = other.bits;
     channels = other.channels;
     extraAlpha = other.extraAlpha;
+    native = std::move(other.native);
+    other.native = NativeRows{};
     hostData = other.hostData;
     hostLoPlane = other.hostLoPlane;
     hostHiPlane = other.hostHiPlane;
@@ -115,6 +117,7 @@ Host& ImageBuffer::RequireHost() const {
 
 void ImageBuffer::Reset() {
     memory.Free();
+    native = NativeRows{};
     map = PSPixelMap{};
     map.version = 1;
     imageRect = map.bounds;
@@ -290,6 +293,47 @@ const uint8* ImageBuffer::InterleavedRow(int32 y, uint8* scratch) const {
 bool ImageBuffer::NeedsInterleaveScratch() const {
     const int32 b = bits / 8;
     return !(map.planeBytes == b && map.colBytes == channels * b);
+}
+
+// --- The document's own samples ---
+
+uint8* ImageBuffer::KeepNativeRows(const Rect& rect, int32 mode, int32 sampleBits, int32 planes) {
+    native = NativeRows{};
+    if (RectEmpty(rect) || sampleBits < 8 || planes <= 0) return nullptr;
+    native.rect = rect;
+    native.mode = mode;
+    native.bits = sampleBits;
+    native.channels = planes;
+    native.rowBytes = int64_t(RectWidth(rect)) * planes * (sampleBits / 8);
+    native.samples.resize(size_t(native.rowBytes) * size_t(RectHeight(rect)));
+    return native.samples.data();
+}
+
+uint8* ImageBuffer::NativeAt(int32 x, int32 y) const {
+    return const_cast<uint8*>(native.samples.data()) + int64_t(y - native.rect.top) * native.rowBytes +
+           int64_t(x - native.rect.left) * native.channels * (native.bits / 8);
+}
+
+void ImageBuffer::RestoreUnchanged(const ImageBuffer* source, int32 y, uint8* row, int32 mode, int32 sampleBits,
+                                   int32 planes) const {
+    if (!source || source == this || source->native.samples.empty() || !HasData() || !source->HasData()) return;
+    const NativeRows& kept = source->native;
+    const Rect rect = GetRect();
+    if (kept.mode != mode || kept.bits != sampleBits || kept.channels != planes) return;
+    if (source->bits != bits || source->channels != channels) return;
+    if (y < kept.rect.top || y >= kept.rect.bottom || rect.left < kept.rect.left || rect.right > kept.rect.right ||
+        !RectContains(source->GetRect(), Rect{y, rect.left, y + 1, rect.right}))
+        return;
+    const int32 b = bits / 8;
+    const size_t nativePixel = size_t(planes) * size_t(sampleBits / 8);
+    for (int32 x = rect.left; x < rect.right; ++x) {
+        const uint8* mine = SampleAt(x, y, 0);
+        const uint8* theirs = source->SampleAt(x, y, 0);
+        bool same = true;
+        for (int32 p = 0; p < channels && same; ++p)
+            same = std::memcmp(mine + int64_t(p) * PlaneBytes(), theirs + int64_t(p) * source->PlaneBytes(), size_t(b)) == 0;
+        if (same) std::memcpy(row + size_t(x - rect.left) * nativePixel, source->NativeAt(x, y), nativePixel);
+    }
 }
 
 // --- Lying over host data ---

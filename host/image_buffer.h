@@ -98,8 +98,10 @@ public:
     void ResampleFrom(const ImageBuffer& other, const Rect& rect, const Rect& imageRect);
     void ScaleFrom(const ImageBuffer& other, const Rect& rect, float factor);
 
-    // Writes the buffer into the document, planes from firstPlane on.
-    void WriteBack(int32 firstPlane);
+    // Writes the buffer into the document, planes from firstPlane on. When the buffer's mode
+    // is not the document's and `source` is the buffer it was rendered from (read converted),
+    // every pixel left equal to the source goes back with the document's own bits.
+    void WriteBack(int32 firstPlane, const ImageBuffer* source = nullptr);
 
     // Reading the document (source 0 the target layer, 1 the selection, n >= 2 layer n - 2).
     void ReadPixels(uint64_t source, const Rect& rect, float scale, int32 mode, int32 channels, int32 firstPlane,
@@ -129,9 +131,26 @@ private:
                           int32 firstPlane, int32 docBits);
     void ReadClassic(uint64_t source, const Rect& rect, int32 eff, int32 planes, int32 firstPlane, bool direct,
                      int32 docBits);
-    void WriteThroughPorts(int32 firstPlane, int32 targetMode, int32 targetBits);
-    void WriteClassic(int32 firstPlane, int32 targetMode, int32 targetBits);
+    void WriteThroughPorts(int32 firstPlane, int32 targetMode, int32 targetBits, const ImageBuffer* source);
+    void WriteClassic(int32 firstPlane, int32 targetMode, int32 targetBits, const ImageBuffer* source);
 
+    // Keeps the document's own samples of a converting read: interleaved rows of `rect` in the
+    // document's mode and depth.
+    uint8* KeepNativeRows(const Rect& rect, int32 mode, int32 sampleBits, int32 planes);
+    uint8* NativeAt(int32 x, int32 y) const;
+    // Puts back into `row` (document samples of this buffer's row y, `planes` planes at
+    // `sampleBits`) the source's own samples wherever this buffer equals the source.
+    void RestoreUnchanged(const ImageBuffer* source, int32 y, uint8* row, int32 mode, int32 sampleBits,
+                          int32 planes) const;
+
+    struct NativeRows {
+        std::vector<uint8> samples;
+        Rect rect{};
+        int32 mode = -1;
+        int32 bits = 0;
+        int32 channels = 0;
+        int64_t rowBytes = 0;
+    } native;
     HostData hostData = HostData::None;
     int16 hostLoPlane = 0;
     int16 hostHiPlane = -1;

@@ -98,7 +98,7 @@ void ImageBuffer::ScaleFrom(const ImageBuffer& other, const Rect& rect, float fa
     ResampleFrom(other, rect, ScaleRect(other.imageRect, factor));
 }
 
-void ImageBuffer::WriteBack(int32 firstPlane) {
+void ImageBuffer::WriteBack(int32 firstPlane, const ImageBuffer* source) {
     Host& h = RequireHost();
     if (h.inDialog) return;
     FilterRecord* record = h.filterRecord;
@@ -110,12 +110,13 @@ void ImageBuffer::WriteBack(int32 firstPlane) {
     const int32 targetBits = h.GetBitsPerChannel();
     const int32 targetMode = record->imageMode;
     if (h.PortsSuite() && record->documentInfo && !h.LacksDocumentInfo())
-        WriteThroughPorts(firstPlane, targetMode, targetBits);
+        WriteThroughPorts(firstPlane, targetMode, targetBits, source);
     else
-        WriteClassic(firstPlane, targetMode, targetBits);
+        WriteClassic(firstPlane, targetMode, targetBits, source);
 }
 
-void ImageBuffer::WriteThroughPorts(int32 firstPlane, int32 targetMode, int32 targetBits) {
+void ImageBuffer::WriteThroughPorts(int32 firstPlane, int32 targetMode, int32 targetBits,
+                                    const ImageBuffer* unchangedFrom) {
     Host& h = RequireHost();
     const PSChannelPortsSuite1* ports = h.PortsSuite();
     if (!ports->WritePixelsToBaseLevel) h.CheckError(errPlugInHostInsufficient);
@@ -154,6 +155,7 @@ void ImageBuffer::WriteThroughPorts(int32 firstPlane, int32 targetMode, int32 ta
         const uint8* source = InterleavedRow(y, interleavedRow);
         ConvertPixels(h, map.imageMode, targetMode, channels, bits, targetBits, scratchData, intermediateData, source,
                       convertedRow, width);
+        RestoreUnchanged(unchangedFrom, y, convertedRow, targetMode, targetBits, n);
         Rect row{y, rect.left, y + 1, rect.right};
         ChannelChain rowChain = chain;
         for (int32 p = 0; p < n; ++p) {
@@ -169,7 +171,8 @@ void ImageBuffer::WriteThroughPorts(int32 firstPlane, int32 targetMode, int32 ta
     }
 }
 
-void ImageBuffer::WriteClassic(int32 firstPlane, int32 targetMode, int32 targetBits) {
+void ImageBuffer::WriteClassic(int32 firstPlane, int32 targetMode, int32 targetBits,
+                               const ImageBuffer* unchangedFrom) {
     Host& h = RequireHost();
     FilterRecord& record = *h.filterRecord;
     record.wantLayout = piLayoutTraditional;
@@ -219,8 +222,10 @@ void ImageBuffer::WriteClassic(int32 firstPlane, int32 targetMode, int32 targetB
     h.SetOutPlanes(int16(firstPlane), int16(n));
     for (int32 y = rect.top; y < rect.bottom; ++y) {
         const uint8* source = InterleavedRow(y, interleavedRow);
+        uint8* out = static_cast<uint8*>(requestRow(y));
         ConvertPixels(h, map.imageMode, targetMode, channels, bits, targetBits, scratchData, intermediateData, source,
-                      requestRow(y), width);
+                      out, width);
+        RestoreUnchanged(unchangedFrom, y, out, targetMode, targetBits, n);
     }
 }
 

@@ -8,6 +8,7 @@
 #include "host/pixel_path.h"
 
 #include <algorithm>
+#include <cstring>
 
 namespace Corvantis::Host::PS {
 
@@ -78,6 +79,12 @@ void ImageBuffer::ReadClassic(uint64_t source, const Rect& rect, int32 eff, int3
         int32 count = planes;
         if (count < 0) count = ChannelCountOfMode(eff, record.planes) + (h.HasTransparencyPlane() ? 1 : 0);
         h.SetInPlanes(int16(firstPlane), int16(count));
+        if (h.deferInputAdvance) {
+            // The caller's next advance delivers the data; it refreshes this buffer then.
+            h.SetInRect(rect);
+            AttachInput();
+            return;
+        }
         h.RequestInRect(rect);
         AttachInput();
         RequireHostData();
@@ -120,9 +127,12 @@ void ImageBuffer::ReadClassic(uint64_t source, const Rect& rect, int32 eff, int3
     uint8* interleavedRow =
         IsPlanar() ? AllocateScratch(interleaved, uint64_t(b) * width * uint64_t(channels)) : nullptr;
     h.SetInPlanes(int16(firstPlane), int16(n));
+    uint8* nativeRows = KeepNativeRows(rect, record.imageMode, docBits, n);
     for (int32 y = rect.top; y < rect.bottom; ++y) {
         uint8* row = SampleAt(rect.left, y, 0);
         const void* input = requestRow(y);
+        if (nativeRows)
+            std::memcpy(nativeRows + int64_t(y - rect.top) * native.rowBytes, input, size_t(native.rowBytes));
         ConvertPixels(h, record.imageMode, eff, n, docBits, bits, scratchData, intermediateData, input,
                       interleavedRow ? interleavedRow : row, width);
         if (interleavedRow) DeinterleaveRow(interleavedRow, row);
@@ -202,6 +212,10 @@ bool ImageBuffer::ReadChannelPorts(uint64_t source, const Rect& rect, float requ
     uint8* interleavedRow =
         IsPlanar() ? AllocateScratch(interleaved, uint64_t(bits / 8) * width * uint64_t(channels)) : nullptr;
     const int32 rb = readBits / 8;
+    // The document's own samples, when they are what is read.
+    uint8* nativeRows = readMode == record.imageMode && readBits == docBits && source != 1
+                            ? KeepNativeRows(rect, readMode, readBits, n)
+                            : nullptr;
     for (int32 y = rect.top; y < rect.bottom; ++y) {
         const Rect row{y, rect.left, y + 1, rect.right};
         ChannelChain rowChain = chain;
@@ -215,6 +229,8 @@ bool ImageBuffer::ReadChannelPorts(uint64_t source, const Rect& rect, float requ
                                                         int64_t(p) * readBits, readBits);
             ReadFromPort(channel->port, channel->depth, row, scaling, desc);
         }
+        if (nativeRows)
+            std::memcpy(nativeRows + int64_t(y - rect.top) * native.rowBytes, readRow, size_t(native.rowBytes));
         uint8* target = SampleAt(rect.left, y, 0);
         ConvertPixels(h, readMode, bufferMode, n, readBits, bits, scratchData, intermediateData, readRow,
                       interleavedRow ? interleavedRow : target, width);

@@ -4,6 +4,7 @@
 #include "host/image_buffer.h"
 
 #include <algorithm>
+#include <cstring>
 #include <limits>
 #include <vector>
 
@@ -23,7 +24,40 @@ void ReportProgress(const FilterRecord& record, int32 done, int32 total) {
     record.progressProc(int32(scaledDone), int32(scaledTotal));
 }
 
+// Clears a flag of the host object on every exit.
+struct FlagScope {
+    explicit FlagScope(bool& flag, bool value) : flag(flag) { flag = value; }
+    ~FlagScope() { flag = false; }
+    bool& flag;
+};
+
 }  // namespace
+
+void Host::KeepTile(const Rect& tile) {
+    FilterRecord& record = *filterRecord;
+    const bool ports = PortsSuite() && record.documentInfo &&
+                       !(GetBitsPerChannel() > 8 && LacksDocumentInfo());
+    // Through the channel ports the document changes only where the plug-in writes: nothing
+    // to do at all.
+    if (ports) return;
+    // Classic: the output is what the plug-in hands back, so the tile's input goes back as it
+    // came, in the document's own mode and depth, all planes, in one advance.
+    const int32 bits = GetBitsPerChannel();
+    const int16 planes = record.planes;
+    if (planes <= 0 || RectEmpty(tile)) return;
+    record.wantLayout = piLayoutTraditional;
+    SetInPlanes(0, planes);
+    SetOutPlanes(0, planes);
+    SetInRect(tile);
+    SetOutRect(tile);
+    AdvanceState();
+    if (!record.inData || !record.outData) CheckError(errPlugInHostInsufficient);
+    const uint64_t rowBytes = (uint64_t(RectWidth(tile)) * uint64_t(planes) * uint64_t(bits) + 7) / 8;
+    const auto* in = static_cast<const uint8*>(record.inData);
+    auto* out = static_cast<uint8*>(record.outData);
+    for (int32 y = 0; y < RectHeight(tile); ++y)
+        std::memcpy(out + int64_t(y) * record.outRowBytes, in + int64_t(y) * record.inRowBytes, rowBytes);
+}
 
 void Host::ProcessTiles(Parameters* list) {
     inDialog = false;
@@ -55,7 +89,19 @@ void Host::ProcessTiles(Parameters* list) {
             tile.bottom = int32(std::min<int64_t>(int64_t(tile.top) + height, filterRect.bottom));
             tile.right = int32(std::min<int64_t>(int64_t(tile.left) + width, filterRect.right));
 
+            // A run can take long: the user may stop it between tiles. What is written stays.
+            if (record.abortProc && record.abortProc()) CheckError(userCanceledErr);
+
             ClearRequests(true);
+            if (!SuppressWriteBack() && LeavesTileUnchanged(list, tile, filterRect)) {
+                KeepTile(tile);
+                ClearRequests(true);
+                if (tilesTotal > 1) {
+                    ++tilesDone;
+                    ReportProgress(record, tilesDone, tilesTotal);
+                }
+                continue;
+            }
             std::vector<LayerRequest> layerRequests;
             const Rect inputRect = MapInputRect(list, tile, filterRect, layerRequests);
 
@@ -67,7 +113,11 @@ void Host::ProcessTiles(Parameters* list) {
                     const Rect maskRect = MapMaskRect(list, tile, filterRect);
                     mask.ReadPixels(1, maskRect, 1.0f, plugInModeGrayScale, 1, 0, true);
                 }
-                source.ReadPixels(0, inputRect, 1.0f, record.imageMode, count, plane, layerRequests.empty());
+                {
+                    // The output is asked for right after the source: let both come in one advance.
+                    const FlagScope defer(deferInputAdvance, layerRequests.empty() && !SuppressWriteBack());
+                    source.ReadPixels(0, inputRect, 1.0f, record.imageMode, count, plane, layerRequests.empty());
+                }
                 extras.reserve(layerRequests.size());
                 for (const LayerRequest& request : layerRequests) {
                     extras.emplace_back(this);
@@ -111,7 +161,7 @@ void Host::ProcessTiles(Parameters* list) {
                 destination.imageRect = filterRect;
                 mask.imageRect = filterRect;
                 RenderTile(list, source, destination, mask, extras.empty() ? nullptr : extras.data());
-                if (!suppress) destination.WriteBack(plane);
+                if (!suppress) destination.WriteBack(plane, &source);
                 ClearRequests(true);
             }
 
