@@ -127,6 +127,8 @@ std::vector<Case> AllCases() {
         {"large-1024-classic", 1024, 1024, rgb8, classic, LargeBubble(1024.0 / 8192, 1024.0 / 6000), {}},
         {"large-1024-ports", 1024, 1024, rgb8, ports, LargeBubble(1024.0 / 8192, 1024.0 / 6000), {}},
         {"startup-64", 64, 64, rgb8, ports, DefaultBubble(), {}, true},
+        // The same in a process that has started the toolkit before: the cost of one call.
+        {"call-64", 64, 64, rgb8, ports, DefaultBubble(), {}},
         // The same module with a short text is the baseline here.
         {"longtext-100k-4000x3000", 4000, 3000, rgb8, ports, LongText(100 * 1024), LongText(4)},
     };
@@ -199,7 +201,7 @@ int main(int argc, char** argv) {
     try {
         std::string tellora = TELLORA_MODULE_PATH, copy = COPY_THROUGH_PATH, filter;
         int runs = 3;
-        bool list = false;
+        bool list = false, bubbleOnly = false;
         for (int i = 1; i < argc; ++i) {
             const std::string arg = argv[i];
             auto value = [&]() -> std::string {
@@ -212,9 +214,10 @@ int main(int argc, char** argv) {
             else if (arg == "--runs") runs = std::max(1, std::atoi(value().c_str()));
             else if (arg == "--case") filter = value();
             else if (arg == "--list") list = true;
+            else if (arg == "--bubble-only") bubbleOnly = true;  // for a profiler: no baseline runs
             else
-                throw UsageError("usage: render_bench [--runs N] [--case SUBSTRING] [--list] [--module PATH] "
-                                 "[--copy-through PATH]");
+                throw UsageError("usage: render_bench [--runs N] [--case SUBSTRING] [--list] [--bubble-only] "
+                                 "[--module PATH] [--copy-through PATH]");
         }
         // Keep the module's remembered values away from the user's own.
         char folder[] = "/tmp/render_bench.XXXXXX";
@@ -248,7 +251,7 @@ int main(int argc, char** argv) {
                     base.push_back(TimeChild(selfPath, copy));
                 } else {
                     bubble.push_back(runner.Run(c, true));
-                    base.push_back(runner.Run(c, false));
+                    base.push_back(bubbleOnly ? 1.0 : runner.Run(c, false));
                 }
             }
             const double b = Median(bubble), f = Median(base);

@@ -19,6 +19,10 @@ void Store(unsigned char* p, T v) {
 // Blend arithmetic per depth. C is a colour byte, a the bubble's alpha, na = 255 - a.
 struct Blend8 {
     using Sample = std::uint8_t;
+    // A fully covering pixel takes C itself and the full transparency: the blend's exact value.
+    static constexpr bool kExactOpaque = true;
+    static Sample Opaque(std::uint32_t c) { return Sample(c); }
+    static constexpr Sample kFull = 255;
     static Sample Colour(std::uint32_t c, std::uint32_t a, std::uint32_t na, Sample s) {
         return Sample((c * a + std::uint32_t(s) * na) / 255u);
     }
@@ -29,6 +33,9 @@ struct Blend8 {
 
 struct Blend16 {
     using Sample = std::uint16_t;
+    static constexpr bool kExactOpaque = true;
+    static Sample Opaque(std::uint32_t c) { return Sample(c * 32768u / 255u); }
+    static constexpr Sample kFull = 32768;
     static Sample Colour(std::uint32_t c, std::uint32_t a, std::uint32_t na, Sample s) {
         const std::uint32_t c16 = c * 32768u / 255u;
         return Sample((c16 * a + std::uint32_t(s) * na) / 255u);
@@ -40,6 +47,10 @@ struct Blend16 {
 
 struct Blend32F {
     using Sample = float;
+    // (Cf * 255 + 0 * s) / 255 need not give Cf back in floats: always blended.
+    static constexpr bool kExactOpaque = false;
+    static Sample Opaque(std::uint32_t) { return 0.0f; }
+    static constexpr Sample kFull = 1.0f;
     static Sample Colour(std::uint32_t c, std::uint32_t a, std::uint32_t na, Sample s) {
         const float cf = float(c) / 255.0f;
         return (cf * float(a) + float(na) * s) / 255.0f;
@@ -64,8 +75,9 @@ void Composite(const SourcePixels& source, const DestinationPixels& destination,
     for (std::int32_t r = 0; r < bubble.height; ++r) {
         const unsigned char* src = source.data + r * source.rowBytes;
         unsigned char* dst = destination.data + r * destination.rowBytes;
-        const unsigned char* rgb = bubble.rgb ? bubble.rgb + std::size_t(r) * width * 3 : nullptr;
-        const unsigned char* alpha = bubble.alpha ? bubble.alpha + std::size_t(r) * width : nullptr;
+        const std::size_t row = bubble.sameRows ? 0 : std::size_t(r);
+        const unsigned char* rgb = bubble.rgb ? bubble.rgb + row * width * 3 : nullptr;
+        const unsigned char* alpha = bubble.alpha ? bubble.alpha + row * width : nullptr;
         for (std::size_t c = 0; c < width; ++c) {
             std::uint32_t colour[3] = {0, 0, 0};
             if (rgb) {
@@ -82,8 +94,15 @@ void Composite(const SourcePixels& source, const DestinationPixels& destination,
                 dst += destination.columnBytes;
                 continue;
             }
-            const std::uint32_t na = 255u - a;
             if (kGray) colour[0] = (colour[0] + colour[1] + colour[2]) / 3u;
+            if (B::kExactOpaque && a == 255) {
+                for (int p = 0; p < kColourPlanes; ++p) Store<Sample>(dst + p * dstPlane, B::Opaque(colour[p]));
+                if (kTransparency) Store<Sample>(dst + kColourPlanes * dstPlane, B::kFull);
+                src += source.columnBytes;
+                dst += destination.columnBytes;
+                continue;
+            }
+            const std::uint32_t na = 255u - a;
             for (int p = 0; p < kColourPlanes; ++p)
                 Store<Sample>(dst + p * dstPlane, B::Colour(colour[p], a, na, Load<Sample>(src + p * srcPlane)));
             if (kTransparency)

@@ -14,6 +14,7 @@ struct BubblePixels {
     const unsigned char* alpha = nullptr;
     std::int32_t width = 0;
     std::int32_t height = 0;
+    bool sameRows = false;  // rgb and alpha hold one row that every row repeats
 };
 
 // Samples seen from the tile's top-left pixel: plane p of the pixel at column c and row r starts

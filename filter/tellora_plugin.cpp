@@ -11,14 +11,41 @@
 #include <wx/init.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <stdexcept>
 
 bool GrayscaleMode = false;
+
+namespace {
+
+#ifdef __WXGTK__
+// When GTK opens the display it probes OpenGL (loading GLX, the driver and its compiler), which
+// the plug-in never draws with. Unless the host chose a setting of its own, the probe is switched
+// off while the toolkit starts, and the host's environment is put back as it was. A host that has
+// started GTK already is not affected.
+class SkipOpenGlProbe {
+public:
+    SkipOpenGlProbe() : set(!std::getenv("GDK_GL") && setenv("GDK_GL", "disable", 0) == 0) {}
+    ~SkipOpenGlProbe() {
+        if (set) unsetenv("GDK_GL");
+    }
+    SkipOpenGlProbe(const SkipOpenGlProbe&) = delete;
+    SkipOpenGlProbe& operator=(const SkipOpenGlProbe&) = delete;
+
+private:
+    bool set;
+};
+#else
+struct SkipOpenGlProbe {};
+#endif
+
+}  // namespace
 
 TelloraPluginPS::TelloraPluginPS() {
     // The toolkit is started afresh for every call and stopped at its end. A failed start still
     // counts as one level, so the destructor's wxUninitialize always runs.
     int argc = 0;
+    const SkipOpenGlProbe noOpenGl;
     toolkitStarted = wxInitialize(argc, static_cast<wxChar**>(nullptr));
     SetToolkitReady(toolkitStarted);
 }

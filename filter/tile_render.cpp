@@ -307,14 +307,18 @@ void RenderBubbleTile(const Parameters& params, float scale, const VRect& frameR
                 continue;
             }
             // A part inside the body, clear of its outline and the text, is the fill colour alone.
-            std::vector<unsigned char> solidRgb, solidAlpha;
             if (reach.Fills(part)) {
-                const std::size_t count = std::size_t(pixels.width) * std::size_t(pixels.height);
-                solidRgb.resize(count * 3);
-                for (std::size_t i = 0; i < count; ++i) std::memcpy(&solidRgb[i * 3], reach.fill, 3);
-                solidAlpha.assign(count, 255);
-                pixels.rgb = solidRgb.data();
-                pixels.alpha = solidAlpha.data();
+                // One row of the fill colour, fully covering, stands for every row.
+                StraightPixels& solid = kept.solid;
+                const std::size_t width = std::size_t(pixels.width);
+                if (solid.alpha.size() != width || std::memcmp(solid.rgb.data(), reach.fill, 3) != 0) {
+                    solid.rgb.resize(width * 3);
+                    for (std::size_t i = 0; i < width; ++i) std::memcpy(&solid.rgb[i * 3], reach.fill, 3);
+                    solid.alpha.assign(width, 255);
+                }
+                pixels.rgb = solid.rgb.data();
+                pixels.alpha = solid.alpha.data();
+                pixels.sameRows = true;
                 CompositeBubble(channels, bits, src, dst, pixels);
                 continue;
             }

@@ -71,6 +71,7 @@ struct TileRenderCache {
     BubbleLayout layout;
     bool valid = false;
     StraightPixels drawn;
+    StraightPixels solid;  // one row of the opaque fill colour
     TextLineDrawer text;  // the layout's lines, as drawn
 };
 

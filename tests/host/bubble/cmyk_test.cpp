@@ -1,7 +1,6 @@
 // CMYK documents reach the bubble as RGB through the host's colour conversion and go back the
-// same way: the bubble's colours come out as the inks of those colours, pixels outside the
-// selection keep their samples exactly, and untouched pixels inside it move only by what the
-// round trip through RGB costs. That cost is measured and printed.
+// same way: the bubble's colours come out as the inks of those colours, and pixels the bubble
+// leaves untouched, inside the selection or outside it, keep their samples exactly.
 #include "bubble_host_support.h"
 
 #include <array>
@@ -109,7 +108,7 @@ TEST_P(CmykTest, TheBubblesColoursComeBackAsTheirInks) {
     EXPECT_TRUE(LooksLike(place.left - look.edge / 2, place.centreY, look.edgeColor, steps)) << "the edge line";
 }
 
-TEST_P(CmykTest, UntouchedPixelsMoveOnlyByTheTripThroughRgb) {
+TEST_P(CmykTest, UntouchedPixelsKeepTheirInks) {
     const int32 depth = doc->depth();
     const double steps = depth == 8 ? 255.0 : 32768.0;
     Drift drift;
@@ -153,20 +152,9 @@ TEST_P(CmykTest, UntouchedPixelsMoveOnlyByTheTripThroughRgb) {
     EXPECT_GT(drift.pixels, 20000);
     // The transparency plane does not go through the conversion.
     EXPECT_EQ(drift.worstTransparency, 0.0);
-    // Measured with hostsim's conversion on this texture: at 8 bits inks move by up to 6 steps
-    // (0.26 on average) and the colour by 1 step in 255; at 16 bits by up to 468 steps of 32768
-    // (13 on average) while the colour moves by 0.29 in 255. Black ink never moves: the colours
-    // are ones an RGB image holds, so the press's full grey replacement puts the same black
-    // back; the three colour inks trade off against each other where the colour barely changes.
-    const double worstInk = depth == 8 ? 8.0 : 640.0;
-    const double meanInk = depth == 8 ? 0.5 : 20.0;
-    const double worstLook = depth == 8 ? 1.5 : 0.5;
-    for (int p = 0; p < 4; ++p) {
-        EXPECT_LE(drift.worst[std::size_t(p)], worstInk) << "ink " << p;
-        EXPECT_LE(drift.sum[std::size_t(p)] / drift.pixels, meanInk) << "ink " << p;
-    }
-    EXPECT_EQ(drift.worst[3], 0.0) << "black ink";
-    EXPECT_LE(drift.worstLook, worstLook);
+    // Untouched pixels do not go through the conversion at all: not a step of drift.
+    for (int p = 0; p < 4; ++p) EXPECT_EQ(drift.worst[std::size_t(p)], 0.0) << "ink " << p;
+    EXPECT_EQ(drift.worstLook, 0.0);
 }
 
 INSTANTIATE_TEST_SUITE_P(Documents, CmykTest,

@@ -345,6 +345,17 @@ TEST_F(Render, UncoveredSamplesKeepTheirBitsInEveryDepth) {
         }
 }
 
+TEST_F(Render, StartingTheToolkitLeavesTheHostsGlSettingAsItWas) {
+    // The plug-in switches GTK's OpenGL probe off only while it starts the toolkit.
+    unsetenv("GDK_GL");
+    { TelloraPluginPS plugin; }
+    EXPECT_EQ(std::getenv("GDK_GL"), nullptr);
+    setenv("GDK_GL", "always", 1);
+    { TelloraPluginPS plugin; }
+    EXPECT_STREQ(std::getenv("GDK_GL"), "always");
+    unsetenv("GDK_GL");
+}
+
 TEST_F(Render, PluginRendersAtItsScaleAndLeavesMismatchedBuffersAlone) {
     TelloraPluginPS plugin;
     plugin.scale = 0.5f;  // a preview at half size: the frame is 500 x 250
