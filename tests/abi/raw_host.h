@@ -107,6 +107,7 @@ public:
     // What the host saw that a plug-in must not do.
     const std::vector<std::string>& problems() const { return problems_; }
     int advanceCalls() const { return advanceCalls_; }
+    int abortCalls() const { return abortCalls_; }
     std::size_t liveHandles() const { return handles_.size(); }
     // Size of one of the host's handles; -1 for anything else.
     int64_t HandleSize(char** h) const {
@@ -172,6 +173,7 @@ private:
     std::map<void*, std::vector<char>> buffers_;
     std::vector<std::string> problems_;
     int advanceCalls_ = 0;
+    int abortCalls_ = 0;
 };
 
 }  // namespace raw_abi

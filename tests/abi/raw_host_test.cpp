@@ -92,6 +92,7 @@ TEST_F(RawHostTest, TheModuleDrawsItsBubbleThroughThePublishedLayout) {
     EXPECT_LE(host.record().Get<int32_t>(fr::maxSpace), 64 * 1024 * 1024);
     ASSERT_EQ(host.Call(module.entry(), 3), 0) << "Start";
     EXPECT_GT(host.advanceCalls(), 0) << "the pixels come through advanceState at offset 280";
+    EXPECT_GT(host.abortCalls(), 0) << "asked between tiles through abortProc at offset 4";
     EXPECT_EQ(host.Call(module.entry(), 5), 0) << "Finish";
     // The flat parameters, in a handle of the host's at offset 20.
     EXPECT_EQ(host.HandleSize(host.record().Get<char**>(fr::parameters)), 467);

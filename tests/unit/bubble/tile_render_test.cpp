@@ -288,7 +288,7 @@ TEST_F(Render, FastTilesMatchThePlainDrawingExactly) {
     SetInt(overhang, kParamFontStyle, 1);
     const std::pair<Parameters, float> cases[] = {{DefaultBubble(), 1.0f}, {coloured, 1.0f}, {coloured, 0.5f},
                                                   {many, 1.0f},           {rectangle, 1.0f}, {overhang, 1.0f}};
-    const VRect frame = Rect(0, 0, Document::W, Document::H);
+    const VRect frame = DocRect(0, 0, Document::W, Document::H);
     for (std::size_t i = 0; i < std::size(cases); ++i)
         for (auto [channels, bits] : {std::pair{4, 8}, {3, 16}, {2, 32}}) {
             SCOPED_TRACE(testing::Message() << "case " << i << ", " << channels << " planes, " << bits << " bits");
@@ -298,7 +298,7 @@ TEST_F(Render, FastTilesMatchThePlainDrawingExactly) {
             TileRenderCache cache;
             for (int top = 0; top < Document::H; top += 45)
                 for (int left = 0; left < Document::W; left += 37) {
-                    const VRect tile = Rect(left, top, std::min(left + 37, Document::W), std::min(top + 45, Document::H));
+                    const VRect tile = DocRect(left, top, std::min(left + 37, Document::W), std::min(top + 45, Document::H));
                     const std::ptrdiff_t at = top * row + left * pixel;
                     RenderBubbleTile(params, scale, frame, tile, channels, bits,
                                      {fast.source.data() + at, row, pixel, bits / 8},
@@ -330,8 +330,8 @@ TEST_F(Render, UncoveredSamplesKeepTheirBitsInEveryDepth) {
             Parameters p = DefaultBubble();
             doc.Render(p, 64);
             const std::size_t pixel = std::size_t(channels * bits / 8);
-            const wxImage drawn = DrawBubbleImage(p, 1.0f, FrameOf(Rect(0, 0, Document::W, Document::H)),
-                                                  Rect(0, 0, Document::W, Document::H));
+            const wxImage drawn = DrawBubbleImage(p, 1.0f, FrameOf(DocRect(0, 0, Document::W, Document::H)),
+                                                  DocRect(0, 0, Document::W, Document::H));
             int uncovered = 0;
             for (int y = 0; y < Document::H; ++y)
                 for (int x = 0; x < Document::W; ++x) {
