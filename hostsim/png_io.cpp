@@ -1,5 +1,7 @@
 #include "hostsim/png_io.h"
 
+#include "files/atomic_file.h"
+
 #include <png.h>
 #include <zlib.h>
 
@@ -411,8 +413,12 @@ PngImage ReadPng(const std::string& path) {
 }
 
 void WritePng(const std::string& path, const PngImage& image) {
-    const auto writer = PngWriter::ToFile(path, FormatOf(image));
-    WriteAll(*writer, image);
+    const std::vector<uint8> bytes = EncodePng(image);
+    // Through a temporary file: a full disk leaves the earlier file as it was.
+    std::string error;
+    if (tellora::SaveFileAtomically(path, std::string(bytes.begin(), bytes.end()), &error) ==
+        tellora::SaveOutcome::Failed)
+        throw PngError(error);
 }
 
 }  // namespace hostsim

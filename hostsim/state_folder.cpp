@@ -2,6 +2,8 @@
 
 #include "hostsim/host_error.h"
 
+#include "files/atomic_file.h"
+
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -48,25 +50,8 @@ std::optional<std::string> ReadStateFile(const std::string& path) {
 void WriteStateFile(const std::string& path, const std::string& contents) {
     const fs::path target(path);
     if (target.has_parent_path()) MakeFolders(target.parent_path().string());
-    const std::string temp = path + ".tmp." + std::to_string(::getpid());
-    {
-        std::ofstream out(temp, std::ios::binary | std::ios::trunc);
-        if (!out) throw HostError("cannot write " + temp);
-        out.write(contents.data(), std::streamsize(contents.size()));
-        out.flush();
-        if (!out) {
-            std::error_code ignored;
-            fs::remove(temp, ignored);
-            throw HostError("cannot write " + temp);
-        }
-    }
-    std::error_code ec;
-    fs::rename(temp, target, ec);
-    if (ec) {
-        std::error_code ignored;
-        fs::remove(temp, ignored);
-        throw HostError("cannot replace " + path + ": " + ec.message());
-    }
+    std::string error;
+    if (tellora::SaveFileAtomically(path, contents, &error) == tellora::SaveOutcome::Failed) throw HostError(error);
 }
 
 void RemoveStateFile(const std::string& path) {

@@ -8,8 +8,8 @@
 #include <locale>
 #include <ostream>
 #include <sstream>
-#include <unistd.h>
 
+#include "files/atomic_file.h"
 #include "param/c_numbers.h"
 #include "param/parameters.h"
 #include "param/wide_path.h"
@@ -79,9 +79,9 @@ void ApplyValue(Parameter& p, const std::string& value) {
         p.value.SetInteger(CNumbers::ToInt32(value.c_str()));
         break;
     case ParameterType::Float: {
-        // Not a number would poison every comparison downstream: keep the value.
+        // Infinity or not a number would be drawn and remembered: keep the value.
         const double v = CNumbers::ToDouble(value.c_str());
-        if (!std::isnan(v))
+        if (std::isfinite(v))
             p.value.SetFloat(v);
         break;
     }
@@ -105,7 +105,7 @@ void ApplyValue(Parameter& p, const std::string& value) {
                 break;
             const std::size_t end = std::min(value.find(' ', pos), value.size());
             const double v = CNumbers::ToDouble(value.substr(pos, end - pos).c_str());
-            if (!std::isnan(v))
+            if (std::isfinite(v))
                 rgb[piece] = v;
             ++piece;
             pos = end;
@@ -163,38 +163,55 @@ std::string PresetFile::UnquoteText(const std::string& value) {
     return text;
 }
 
+bool PresetFile::ValueText(const Parameter& p, std::string& text) {
+    switch (p.type) {
+    case ParameterType::Integer:
+    case ParameterType::Enumerated:
+        text = std::to_string(p.value.GetInteger());
+        return true;
+    case ParameterType::Float:
+        text = FormatFloat(p.value.GetFloat());
+        return true;
+    case ParameterType::Boolean:
+        text = p.value.GetBoolean() ? "true" : "false";
+        return true;
+    case ParameterType::Text:
+        text = QuoteText(p.value.text);
+        return true;
+    case ParameterType::Color: {
+        const Rgb c = p.value.GetColor();
+        text = FormatFloat(c.red) + " " + FormatFloat(c.green) + " " + FormatFloat(c.blue) + " ";
+        return true;
+    }
+    }
+    return false;
+}
+
 void PresetFile::Write(const Parameters& params, std::ostream& out, const std::string& pluginName,
                        const std::string& version) {
     out << "Plugin Name: " << pluginName << kLineEnd;
     out << "Version Number: " << version << kLineEnd;
+    std::string text;
     for (const Parameter& p : params.parameters) {
-        if (p.flags & ParameterFlags::NoPreset)
+        if ((p.flags & ParameterFlags::NoPreset) || !ValueText(p, text))
             continue;
-        std::string text;
-        switch (p.type) {
-        case ParameterType::Integer:
-        case ParameterType::Enumerated:
-            text = std::to_string(p.value.GetInteger());
-            break;
-        case ParameterType::Float:
-            text = FormatFloat(p.value.GetFloat());
-            break;
-        case ParameterType::Boolean:
-            text = p.value.GetBoolean() ? "true" : "false";
-            break;
-        case ParameterType::Text:
-            text = QuoteText(p.value.text);
-            break;
-        case ParameterType::Color: {
-            const Rgb c = p.value.GetColor();
-            text = FormatFloat(c.red) + " " + FormatFloat(c.green) + " " + FormatFloat(c.blue) + " ";
-            break;
-        }
-        default:
-            continue;
-        }
         out << p.name << ": " << text << kLineEnd;
     }
+}
+
+bool PresetFile::FitsReader(const Parameters& params, const std::string& pluginName, const std::string& version) {
+    // A value field runs to the line feed, so its carriage return counts as well.
+    const auto fits = [](std::size_t length) { return length + 1 <= kMaxField; };
+    if (!fits(pluginName.size()) || !fits(version.size()))
+        return false;
+    std::string text;
+    for (const Parameter& p : params.parameters) {
+        if ((p.flags & ParameterFlags::NoPreset) || !ValueText(p, text))
+            continue;
+        if (!fits(p.name.size()) || !fits(text.size()))
+            return false;
+    }
+    return true;
 }
 
 void PresetFile::Read(Parameters& params, std::istream& in) {
@@ -225,29 +242,16 @@ bool Parameters::SavePreset(const std::wstring& path, const std::string& pluginN
     const std::string target = NarrowPath(path);
     if (target.empty() || target.find('\0') != std::string::npos)
         return false;
+    // A preset that could not be read back whole is not saved: loading it would lose values.
+    if (!PresetFile::FitsReader(*this, pluginName, version))
+        return false;
     std::ostringstream text;
     PresetFile::Write(*this, text, pluginName, version);
     const std::string bytes = text.str();
 
-    // Written beside the target and renamed over it, so that a failed save never
-    // leaves a truncated preset in place of a good one.
-    const std::string temp = target + ".saving-" + std::to_string(::getpid());
-    {
-        std::ofstream out(temp, std::ios::binary | std::ios::trunc);
-        if (!out.is_open())
-            return false;
-        out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-        out.close();
-        if (out.fail()) {
-            std::remove(temp.c_str());
-            return false;
-        }
-    }
-    if (std::rename(temp.c_str(), target.c_str()) != 0) {
-        std::remove(temp.c_str());
-        return false;
-    }
-    return true;
+    // Written beside the target and renamed over it, so that a failed save never leaves a
+    // truncated preset in place of a good one.
+    return tellora::SaveFileAtomically(target, bytes) != tellora::SaveOutcome::Failed;
 }
 
 void Parameters::LoadPreset(const std::wstring& path) {

@@ -16,21 +16,28 @@ namespace Corvantis {
 namespace Host {
 namespace Param {
 
+class Parameter;
 class Parameters;
 
 class PresetFile {
 public:
-    // Longest key or value the reader takes; a longer one ends the read.
-    static constexpr std::size_t kMaxField = 255;
+    // Longest key or value the reader takes (the line end included); a longer one ends the
+    // read. As large as the longest text the other stores keep, yet bounded.
+    static constexpr std::size_t kMaxField = 16u * 1024u * 1024u;
 
     static void Write(const Parameters& params, std::ostream& out, const std::string& pluginName,
                       const std::string& version);
+    // True when every line Write would produce reads back whole: no name or value text is
+    // longer than the reader takes. SavePreset writes nothing otherwise.
+    static bool FitsReader(const Parameters& params, const std::string& pluginName, const std::string& version);
     // Sets the values of the parameters the text names, as they are (no clamping).
     static void Read(Parameters& params, std::istream& in);
 
     // Value text of a double: default stream notation, six significant digits.
     static std::string FormatFloat(double value);
     static std::string QuoteText(const std::string& text);
+    // The value text of a parameter's current value; false for a type that gets no line.
+    static bool ValueText(const Parameter& p, std::string& text);
     // The text of a value that begins with a double quote; empty otherwise.
     static std::string UnquoteText(const std::string& value);
 };

@@ -1,6 +1,8 @@
 // File-backed stand-in for the current user's registry; layout in registry.h.
 #include "win32/registry.h"
 
+#include "files/atomic_file.h"
+
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
@@ -31,7 +33,6 @@ struct OpenKey {
 std::mutex g_mutex;
 std::map<std::uintptr_t, OpenKey> g_keys;
 std::uintptr_t g_nextHandle = 0x1000;
-unsigned long g_tempCounter = 0;
 
 bool IsPredefined(HKEY key) { return key == HKEY_CURRENT_USER; }
 
@@ -185,20 +186,6 @@ std::uint32_t GetLE32(const unsigned char* p) {
            (std::uint32_t(p[3]) << 24);
 }
 
-bool WriteAll(int fd, const unsigned char* data, std::size_t size) {
-    while (size > 0) {
-        const ssize_t n = ::write(fd, data, size);
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            return false;
-        }
-        data += n;
-        size -= static_cast<std::size_t>(n);
-    }
-    return true;
-}
-
 // Reads a value file. A missing, unreadable or malformed file counts as absent.
 bool ReadValueFile(const std::string& path, DWORD& type, std::vector<unsigned char>& data) {
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
@@ -326,17 +313,9 @@ LONG RegSetValueExA(HKEY hKey, LPCSTR lpValueName, DWORD, DWORD dwType, const BY
     if (cbData > 0)
         std::memcpy(bytes.data() + kHeaderSize, lpData, cbData);
 
-    const std::string temp =
-        folder + "/.tmp-" + std::to_string(::getpid()) + "-" + std::to_string(++g_tempCounter);
-    const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
-    if (fd < 0)
+    const std::string bytesText(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+    if (tellora::SaveFileAtomically(folder + "/" + fileName, bytesText) == tellora::SaveOutcome::Failed)
         return ERROR_CANTWRITE;
-    const bool written = WriteAll(fd, bytes.data(), bytes.size());
-    const bool closed = ::close(fd) == 0;
-    if (!written || !closed || ::rename(temp.c_str(), (folder + "/" + fileName).c_str()) != 0) {
-        ::unlink(temp.c_str());
-        return ERROR_CANTWRITE;
-    }
     return ERROR_SUCCESS;
 }
 

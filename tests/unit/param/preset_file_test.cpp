@@ -118,21 +118,54 @@ TEST_F(PresetFileTest, ReaderEdgeCases) {
     EXPECT_EQ(p[kParamXPosition].value.GetFloat(), 42.0);
 }
 
-TEST_F(PresetFileTest, OverLongFieldEndsTheRead) {
-    // The value field holds the blank after the colon and the CR as well: 251
-    // characters of text make 255 and are read; 252 end the read.
+TEST_F(PresetFileTest, LongTextsReadBackWithTheValuesAfterThem) {
     auto params = TableList();
-    LoadBody(params, "Text: \"" + std::string(251, 'a') + "\"\r\nEdge Thickness: 5\r\nFont Facename: \"" +
-                         std::string(252, 'b') + "\"\r\nFont Size: 9\r\n");
-    EXPECT_EQ(params.parameters[kParamText].value.text, std::string(251, 'a'));
+    params.parameters[kParamText].value.text = std::string(70000, 'a') + "\"\\\n";
+    params.parameters[kParamFontSize].value.SetFloat(33.0);
+    params.parameters[kParamFontFacename].value.text = std::string(300, 'f');
+    ASSERT_TRUE(params.SavePreset(Path("long.txt"), "Tellora", "1.0"));
+    auto loaded = TableList();
+    loaded.LoadPreset(Path("long.txt"));
+    EXPECT_EQ(loaded.parameters, params.parameters);
+}
+
+TEST_F(PresetFileTest, NumbersThatAreNotFiniteKeepTheOldValue) {
+    auto params = TableList();
+    LoadBody(params, "Ellipse Width: inf\r\nEllipse Height: -1e999\r\nFont Size: nan\r\n"
+                     "Edge Color: 0.5 inf 0.25 \r\nX Position: 7\r\n");
+    const auto& p = params.parameters;
+    EXPECT_EQ(p[kParamEllipseWidth].value.GetFloat(), 100.0);
+    EXPECT_EQ(p[kParamEllipseHeight].value.GetFloat(), 100.0);
+    EXPECT_EQ(p[kParamFontSize].value.GetFloat(), 12.0);
+    const Rgb edge = p[kParamEdgeColor].value.GetColor();
+    EXPECT_TRUE(edge.red == 0.5 && edge.green == 0.0 && edge.blue == 0.25);
+    EXPECT_EQ(p[kParamXPosition].value.GetFloat(), 7.0);
+}
+
+TEST_F(PresetFileTest, OverLongFieldEndsTheRead) {
+    // The value field holds the blank after the colon and the CR as well: a text of the bound
+    // less four characters fills it and is read; one more ends the read.
+    const std::size_t max = PresetFile::kMaxField;
+    auto params = TableList();
+    LoadBody(params, "Text: \"" + std::string(max - 4, 'a') + "\"\r\nEdge Thickness: 5\r\nFont Facename: \"" +
+                         std::string(max - 3, 'b') + "\"\r\nFont Size: 9\r\n");
+    EXPECT_EQ(params.parameters[kParamText].value.text.size(), max - 4);
     EXPECT_EQ(params.parameters[kParamEdgeThickness].value.GetFloat(), 5.0);
     EXPECT_EQ(params.parameters[kParamFontFacename].value.text, "Arial");
     EXPECT_EQ(params.parameters[kParamFontSize].value.GetFloat(), 12.0);
 
-    LoadBody(params, std::string(255, 'k') + ": 1\r\nFont Size: 9\r\n" + std::string(256, 'k') +
+    LoadBody(params, std::string(max, 'k') + ": 1\r\nFont Size: 9\r\n" + std::string(max + 1, 'k') +
                          ": 1\r\nFont Style: 9\r\n");
     EXPECT_EQ(params.parameters[kParamFontSize].value.GetFloat(), 9.0);
     EXPECT_EQ(params.parameters[kParamFontStyle].value.GetInteger(), 0);
+}
+
+TEST_F(PresetFileTest, ATextTheReaderCouldNotTakeIsNotSaved) {
+    auto params = TableList();
+    ASSERT_TRUE(params.SavePreset(Path("keep.txt"), "Tellora", "1.0"));
+    params.parameters[kParamText].value.text = std::string(PresetFile::kMaxField, 't');
+    EXPECT_FALSE(params.SavePreset(Path("keep.txt"), "Tellora", "1.0"));
+    EXPECT_EQ(ReadFile(folder_ / "keep.txt"), kDefaultPreset);
 }
 
 TEST_F(PresetFileTest, UnreadableOrEmptyFilesChangeNothing) {

@@ -153,6 +153,8 @@ TEST_F(RegistryTest, LoadClampsAndIgnoresWhatDoesNotFit) {
     PutText("Text Color", "0.5 0.25 1");
     PutText("Bubble Fill Color", "2 0 0");
     PutText("Font Size", "nan");
+    PutText("X Indi Position", "inf");
+    PutText("Y Indi Position", "-1e999");
     Put("X Position", REG_BINARY, "50", 3);
     Put("Y Position", REG_DWORD, "\1\0", 2);
     Put("Font Facename", REG_SZ, "ab\0cd", 5);
@@ -176,6 +178,8 @@ TEST_F(RegistryTest, LoadClampsAndIgnoresWhatDoesNotFit) {
     EXPECT_TRUE(text.red == 0.5 && text.green == 0.25 && text.blue == 1.0);
     EXPECT_EQ(p[kParamFillColor].value.GetColor().red, 2.0) << "colours are not clamped";
     EXPECT_EQ(p[kParamFontSize].value.GetFloat(), 12.0) << "not a number is ignored";
+    EXPECT_EQ(p[kParamXIndicatorPosition].value.GetFloat(), 1.0) << "infinity is ignored, not clamped";
+    EXPECT_EQ(p[kParamYIndicatorPosition].value.GetFloat(), 15.0);
     EXPECT_EQ(p[kParamXPosition].value.GetFloat(), 1.0);
     EXPECT_EQ(p[kParamYPosition].value.GetFloat(), 15.0);
     EXPECT_EQ(p[kParamFontFacename].value.text, "ab") << "up to the first NUL";

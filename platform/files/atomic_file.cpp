@@ -1,0 +1,211 @@
+#include "files/atomic_file.h"
+
+#include <atomic>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <system_error>
+
+#ifdef _WIN32
+#include <fcntl.h>
+#include <io.h>
+#include <sys/stat.h>
+#include <process.h>
+#include <windows.h>
+#else
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
+
+namespace fs = std::filesystem;
+
+namespace tellora {
+namespace {
+
+constexpr char kTempMark[] = ".saving-";
+std::atomic<unsigned long> gSerial{0};
+
+unsigned long ProcessId() {
+#ifdef _WIN32
+    return static_cast<unsigned long>(_getpid());
+#else
+    return static_cast<unsigned long>(::getpid());
+#endif
+}
+
+// Longest file name the folder takes, in bytes.
+std::size_t NameLimit(const std::string& folder) {
+#ifdef _WIN32
+    (void)folder;
+    return 255;
+#else
+    errno = 0;
+    const long limit = ::pathconf(folder.empty() ? "." : folder.c_str(), _PC_NAME_MAX);
+    return limit > 0 ? std::size_t(limit) : 255;
+#endif
+}
+
+std::string FolderOf(const std::string& path) {
+    const std::size_t slash = path.find_last_of("/\\");
+    return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+}
+
+std::string NameOf(const std::string& path) {
+    const std::size_t slash = path.find_last_of("/\\");
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+// The part of the name a temporary file keeps: the whole name when it fits with the suffix.
+std::string TempStem(const std::string& name, std::size_t suffixLength, std::size_t limit) {
+    if (name.size() + suffixLength <= limit) return name;
+    std::size_t keep = limit > suffixLength ? limit - suffixLength : 0;
+    // Do not cut a UTF-8 sequence in two.
+    while (keep > 0 && keep < name.size() && (static_cast<unsigned char>(name[keep]) & 0xC0) == 0x80) --keep;
+    return name.substr(0, keep);
+}
+
+bool ProcessIsGone(unsigned long pid) {
+#ifdef _WIN32
+    // A file another process still writes cannot be removed on Windows: trying is safe.
+    return pid != ProcessId();
+#else
+    if (pid == 0 || pid == ProcessId()) return false;
+    return ::kill(static_cast<pid_t>(pid), 0) != 0 && errno == ESRCH;
+#endif
+}
+
+// Removes temporary files of `name` left by processes that no longer run. Names are
+// "<stem>.saving-<pid>" or "<stem>.saving-<pid>-<n>", stem being `name` or a shortened form.
+void RemoveStaleTemps(const std::string& folder, const std::string& name) {
+    const std::size_t limit = NameLimit(folder);
+    std::error_code ec;
+    const fs::path dir = folder.empty() ? fs::path(".") : fs::path(folder);
+    for (fs::directory_iterator it(dir, ec), end; !ec && it != end; it.increment(ec)) {
+        const std::string entry = it->path().filename().string();
+        const std::size_t mark = entry.rfind(kTempMark);
+        if (mark == std::string::npos || mark == 0) continue;
+        if (name.compare(0, mark, entry, 0, mark) != 0) continue;  // another file's
+        // A stem shorter than the name only comes from a name cut to the folder's limit.
+        if (mark != name.size() && entry.size() + 3 < limit) continue;
+        const char* digits = entry.c_str() + mark + sizeof kTempMark - 1;
+        char* after = nullptr;
+        errno = 0;
+        const unsigned long pid = std::strtoul(digits, &after, 10);
+        if (after == digits || errno != 0) continue;
+        if (*after == '-') {
+            const char* serial = after + 1;
+            std::strtoul(serial, &after, 10);
+            if (after == serial) continue;
+        }
+        if (*after != '\0') continue;
+        if (!ProcessIsGone(pid)) continue;
+        std::error_code ignored;
+        if (fs::is_regular_file(it->symlink_status(ignored))) fs::remove(it->path(), ignored);
+    }
+}
+
+bool WriteAndFlush(std::FILE* file, const std::string& bytes) {
+    if (!bytes.empty() && std::fwrite(bytes.data(), 1, bytes.size(), file) != bytes.size()) return false;
+    if (std::fflush(file) != 0) return false;
+#ifdef _WIN32
+    return _commit(_fileno(file)) == 0;
+#else
+    return ::fsync(::fileno(file)) == 0;
+#endif
+}
+
+// Writes the whole file and closes it; false when any step failed.
+bool WriteFile(std::FILE* file, const std::string& bytes) {
+    const bool written = WriteAndFlush(file, bytes);
+    const bool closed = std::fclose(file) == 0;
+    return written && closed;
+}
+
+bool ReplaceFile(const std::string& from, const std::string& to) {
+#ifdef _WIN32
+    return MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+#else
+    return std::rename(from.c_str(), to.c_str()) == 0;
+#endif
+}
+
+// The rename is kept only once the folder's entry is on the disk.
+void FlushFolder(const std::string& folder) {
+#ifndef _WIN32
+    const int fd = ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return;
+    ::fsync(fd);
+    ::close(fd);
+#else
+    (void)folder;
+#endif
+}
+
+std::FILE* CreateNew(const std::string& path) {
+#ifdef _WIN32
+    const int fd = _open(path.c_str(), _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY, _S_IREAD | _S_IWRITE);
+    if (fd < 0) return nullptr;
+    std::FILE* file = _fdopen(fd, "wb");
+    if (!file) _close(fd);
+    return file;
+#else
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+    if (fd < 0) return nullptr;
+    std::FILE* file = ::fdopen(fd, "wb");
+    if (!file) ::close(fd);
+    return file;
+#endif
+}
+
+SaveOutcome Fail(std::string* error, const std::string& text) {
+    if (error) *error = text;
+    return SaveOutcome::Failed;
+}
+
+std::string Reason() { return std::strerror(errno); }
+
+}  // namespace
+
+std::string AtomicTempName(const std::string& path, unsigned long serial) {
+    const std::string folder = FolderOf(path);
+    const std::string suffix = kTempMark + std::to_string(ProcessId()) + "-" + std::to_string(serial);
+    return folder + TempStem(NameOf(path), suffix.size(), NameLimit(folder)) + suffix;
+}
+
+SaveOutcome SaveFileAtomically(const std::string& path, const std::string& bytes, std::string* error) {
+    const std::string folder = FolderOf(path);
+    const std::string name = NameOf(path);
+    if (name.empty()) return Fail(error, "cannot write " + path + ": no file name");
+    RemoveStaleTemps(folder, name);
+
+    const std::string temp = AtomicTempName(path, ++gSerial);
+    if (std::FILE* file = CreateNew(temp)) {
+        if (!WriteFile(file, bytes)) {
+            const std::string why = Reason();
+            std::remove(temp.c_str());
+            return Fail(error, "cannot write " + temp + ": " + why);
+        }
+        if (!ReplaceFile(temp, path)) {
+            const std::string why = Reason();
+            std::remove(temp.c_str());
+            return Fail(error, "cannot replace " + path + ": " + why);
+        }
+        FlushFolder(folder);
+        return SaveOutcome::Replaced;
+    }
+
+    // The folder refuses new files: write the target itself when that is allowed. Any other
+    // failure (a full disk among them) must not touch the target.
+    const int created = errno;
+    const std::string why = Reason();
+    if (created != EACCES && created != EPERM) return Fail(error, "cannot write " + temp + ": " + why);
+    std::FILE* file = std::fopen(path.c_str(), "wb");
+    if (!file) return Fail(error, "cannot write " + path + ": " + why);
+    if (!WriteFile(file, bytes)) return Fail(error, "cannot write " + path + ": " + Reason());
+    return SaveOutcome::WrittenInPlace;
+}
+
+}  // namespace tellora

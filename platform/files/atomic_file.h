@@ -1,0 +1,29 @@
+// Replacing a file's contents so that a reader finds the old bytes or the new ones, never a part.
+//
+// The bytes go to a temporary file beside the target, "<name>.saving-<pid>-<n>", which is
+// flushed to the disk and renamed over the target; the folder is flushed after the rename. When
+// the target's name is too long for that suffix within the folder's name limit, the name part
+// of the temporary file is shortened. A temporary file left by a save that was killed (its
+// process is gone) is removed by the next save of the same target. When no temporary file can
+// be created beside the target because the folder refuses it (no write access) but the target
+// itself can be written, the bytes are written in place, as a plain save would; the target is
+// then briefly incomplete.
+#pragma once
+
+#include <string>
+
+namespace tellora {
+
+enum class SaveOutcome {
+    Replaced,        // written to a temporary file and renamed over the target
+    WrittenInPlace,  // no temporary file could be made: the target was rewritten directly
+    Failed,          // nothing changed at the target (or, in place, it may be incomplete)
+};
+
+// `error` receives a sentence naming what failed.
+SaveOutcome SaveFileAtomically(const std::string& path, const std::string& bytes, std::string* error = nullptr);
+
+// The temporary name used for `path` by this process: for tests.
+std::string AtomicTempName(const std::string& path, unsigned long serial);
+
+}  // namespace tellora
