@@ -3,6 +3,7 @@
 #include "host/descriptor_property.h"
 #include "param/ps_parameters.h"
 
+#include <cmath>
 #include <cstring>
 #include <new>
 #include <vector>
@@ -90,7 +91,7 @@ int32 LoadColor(const PSActionDescriptorProcs* d, PIActionDescriptor descriptor,
                 if (!Call(d->GetFloat, object, key, &v)) *component = v;
             }
         }
-        p.value.SetColor(c);
+        if (std::isfinite(c.red) && std::isfinite(c.green) && std::isfinite(c.blue)) p.value.SetColor(c);
     }
     if (!err && object && d->Free) d->Free(object);
     return err;
@@ -109,8 +110,11 @@ int32 LoadOne(const PSActionDescriptorProcs* d, PIActionDescriptor descriptor, P
             DescriptorUnitID unit = 0;
             const int32 err = HasUnit(p) ? Call(d->GetUnitFloat, descriptor, p.key, &unit, &v)
                                          : Call(d->GetFloat, descriptor, p.key, &v);
-            if (!err) p.value.SetFloat(DecodeFloat(p, kRegistryEncoding, v, unit, resolution));
-            return err;
+            if (err) return err;
+            // Infinity or not a number keeps the old value.
+            const double decoded = DecodeFloat(p, kRegistryEncoding, v, unit, resolution);
+            if (std::isfinite(decoded)) p.value.SetFloat(decoded);
+            return 0;
         }
         case ParameterType::Boolean: {
             Boolean v = 0;
@@ -133,10 +137,13 @@ int32 LoadOne(const PSActionDescriptorProcs* d, PIActionDescriptor descriptor, P
 
 }  // namespace
 
-int32 StoreInDescriptorRegistry(Parameters* params, SPBasicSuite* basic, const char* title, bool* fallback) {
-    bool ignored = true;
+int32 StoreInDescriptorRegistry(Parameters* params, SPBasicSuite* basic, const char* title, bool* fallback,
+                                bool* reached) {
+    bool ignored = true, notAsked = false;
     if (!fallback) fallback = &ignored;
+    if (!reached) reached = &notAsked;
     *fallback = true;
+    *reached = false;
     if (!basic) return errPlugInHostInsufficient;
     if (!params || !title) return kSPBadParameterError;
     AcquiredSuite<PSDescriptorRegistryProcs> registry(basic, kPSDescriptorRegistrySuite,
@@ -145,6 +152,7 @@ int32 StoreInDescriptorRegistry(Parameters* params, SPBasicSuite* basic, const c
     AcquiredSuite<PSActionDescriptorProcs> descriptors(basic, kPSActionDescriptorSuite,
                                                        kPSActionDescriptorSuiteVersion);
     if (descriptors.Error()) return descriptors.Error();
+    *reached = true;
     PIActionDescriptor descriptor = nullptr;
     int32 err = Call(descriptors->Make, &descriptor);
     if (err) return err;
@@ -158,6 +166,8 @@ int32 StoreInDescriptorRegistry(Parameters* params, SPBasicSuite* basic, const c
     }
     if (!err) err = Call(registry->Register, title, descriptor, Boolean(1));
     if (descriptors->Free) descriptors->Free(descriptor);
+    // Values that did not reach the registry must be kept elsewhere.
+    if (err) *fallback = true;
     return err;
 }
 

@@ -8,13 +8,17 @@ namespace Corvantis::Host::PS {
 class Parameters;
 
 // Registers the values persistently under title. fallback stays true when the registry cannot
-// be used at all (no basic suite: -30900, a suite or a descriptor that cannot be had); once a
-// descriptor is made it is false, and a failed write or registration is only returned.
-int32 StoreInDescriptorRegistry(Parameters* params, SPBasicSuite* basic, const char* title, bool* fallback);
+// be used at all (no basic suite: -30900, a suite or a descriptor that cannot be had), and is
+// set again when a value or the registration fails: the values are then registered nowhere.
+// reached (optional) tells whether both suites could be had, so that an older entry may be
+// left under the title when the store failed.
+int32 StoreInDescriptorRegistry(Parameters* params, SPBasicSuite* basic, const char* title, bool* fallback,
+                                bool* reached = nullptr);
 
 // Loads the values registered under title. fallback stays true when the registry cannot be
 // used; with no entry under the title nothing is loaded and 0 is returned (fallback still
-// true). A failed read keeps that value and goes on; the last read's code is returned.
+// true). A failed read keeps that value and goes on; the last read's code is returned. A
+// number that is not finite keeps the old value too.
 int32 LoadFromDescriptorRegistry(Parameters* params, SPBasicSuite* basic, const char* title, bool* fallback);
 
 }  // namespace Corvantis::Host::PS

@@ -1,6 +1,7 @@
 #include "host/host.h"
 
 #include "host/host_handles.h"
+#include "host/host_result.h"
 #include "host/image_buffer.h"
 #include "host/image_modes.h"
 #include "param/ps_parameters.h"
@@ -65,6 +66,7 @@ void Host::Dispatch(int16 selector) {
     // bigDocumentData is an 8.0 field: hosts without 32-bit coordinates leave it null.
     if (selector != filterSelectorAbout && filterRecord && filterRecord->bigDocumentData)
         filterRecord->bigDocumentData->PluginUsing32BitCoordinates = 1;
+    bool failed = false;
     try {
         switch (selector) {
             case filterSelectorAbout:
@@ -81,23 +83,25 @@ void Host::Dispatch(int16 selector) {
         }
     } catch (const std::bad_alloc&) {
         if (result) *result = memFullErr;
-        return;
+        failed = true;
     } catch (const Corvantis::Interrupted&) {
         if (result) *result = userCanceledErr;
-        return;
+        failed = true;
     } catch (const ErrorAlreadySet&) {
-        return;
+        failed = true;
     } catch (const std::string& text) {
         ReportError(text.c_str());
-        return;
+        failed = true;
     } catch (const std::exception& e) {
         ReportError(e.what());
-        return;
+        failed = true;
     } catch (...) {
         ReportError("Unknown error");
-        return;
+        failed = true;
     }
-    if (selector != filterSelectorAbout) UnlockHandlesAfterSelector();
+    // Codes of the plug-in's own parts never reach the host.
+    if (result) *result = HostFacingResult(*result);
+    if (!failed && selector != filterSelectorAbout) UnlockHandlesAfterSelector();
 }
 
 void Host::UnlockHandlesAfterSelector() {

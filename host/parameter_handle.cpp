@@ -4,6 +4,7 @@
 #include "host/host_handles.h"
 #include "param/ps_parameters.h"
 
+#include <cmath>
 #include <cstring>
 #include <limits>
 
@@ -23,6 +24,17 @@ bool HasPayload(ParameterType type) {
         case ParameterType::Color: return true;
         default: return false;
     }
+}
+
+// Infinity or not a number in a stored float or colour would be used as it is: such a value
+// keeps the one the list has.
+bool HoldsFiniteNumbers(ParameterType type, const ParameterValue& v) {
+    if (type == ParameterType::Float) return std::isfinite(v.GetFloat());
+    if (type == ParameterType::Color) {
+        const Param::Rgb c = v.GetColor();
+        return std::isfinite(c.red) && std::isfinite(c.green) && std::isfinite(c.blue);
+    }
+    return true;
 }
 
 // A text is stored up to its first zero byte, so that an embedded zero cannot shift the values
@@ -88,7 +100,9 @@ int16 UnflattenParameters(Parameters* params, FilterRecord* record) {
         const std::size_t left = size - pos;
         if (HasPayload(p.type)) {
             if (left < ParameterValue::kPayloadSize) break;
-            std::memcpy(p.value.payload, in + pos, ParameterValue::kPayloadSize);
+            ParameterValue stored = p.value;
+            std::memcpy(stored.payload, in + pos, ParameterValue::kPayloadSize);
+            if (HoldsFiniteNumbers(p.type, stored)) std::memcpy(p.value.payload, stored.payload, ParameterValue::kPayloadSize);
             pos += ParameterValue::kPayloadSize;
         } else if (p.type == ParameterType::Text) {
             const void* zero = std::memchr(in + pos, 0, left);

@@ -4,6 +4,7 @@
 #include "host/host_handles.h"
 #include "param/ps_parameters.h"
 
+#include <cmath>
 #include <cstring>
 #include <limits>
 #include <vector>
@@ -144,7 +145,8 @@ struct Reader {
             }
             const int16 closeErr = r.closeReadDescriptorProc(object);
             if (!err) err = closeErr;
-            p.value.SetColor(c);
+            // A colour with a component that is no finite number keeps its old value.
+            if (std::isfinite(c.red) && std::isfinite(c.green) && std::isfinite(c.blue)) p.value.SetColor(c);
         }
         HostDisposeHandle(record->handleProcs, objectHandle);
         return err;
@@ -165,7 +167,9 @@ struct Reader {
                                              : Call(r.getFloatProc, token, &v);
                 if (err) return err;
                 const double resolution = unit == unitDistance ? DocumentResolution(record->sSPBasic) : 72.0;
-                p.value.SetFloat(DecodeFloat(p, kScriptEncoding, v, unit, resolution));
+                // Infinity or not a number would be used and remembered: the old value stays.
+                const double decoded = DecodeFloat(p, kScriptEncoding, v, unit, resolution);
+                if (std::isfinite(decoded)) p.value.SetFloat(decoded);
                 return noErr;
             }
             case ParameterType::Boolean: {
@@ -198,9 +202,12 @@ int16 WriteScriptParameters(Parameters* params, FilterRecord* record) {
     PIWriteDescriptor token = w.openWriteDescriptorProc();
     if (!token) return errMissingParameter;
 
+    // A text goes to the host in a handle; a host without handle procedures can take only its
+    // own, so texts are left out of its recording rather than failing the whole of it.
+    const bool textsCanBeHanded = HandleProcsUsable(record->handleProcs);
     int16 err = noErr;
     for (const Parameter& p : params->parameters) {
-        if (p.key == 0) continue;
+        if (p.key == 0 || (p.type == ParameterType::Text && !textsCanBeHanded)) continue;
         err = WriteOne(w, record->handleProcs, token, p);
         if (err) break;
     }
@@ -246,11 +253,12 @@ int16 ReadScriptParameters(Parameters* params, FilterRecord* record, uint8* data
             if (p.key != 0 && p.key == key) err = reader.ReadOne(token, p);
     }
 
-    err = r.closeReadDescriptorProc(token);
+    const int16 closeErr = r.closeReadDescriptorProc(token);
     HostDisposeHandle(record->handleProcs, dp->descriptor);
     dp->descriptor = nullptr;
     *show = dp->playInfo == plugInDialogDisplay;
-    return err;
+    // A read the host failed is the result; a key no parameter claims only ends the read.
+    return err != noErr && err != kKeyNotClaimed ? err : closeErr;
 }
 
 }  // namespace Corvantis::Host::PS

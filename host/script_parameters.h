@@ -15,7 +15,8 @@ int16 WriteScriptParameters(Parameters* params, FilterRecord* record);
 // Reads the record's descriptor into the parameters and consumes it (disposed and cleared).
 // show starts as the plug-in data byte; once a descriptor was handed over it is playInfo == 1
 // (the host asks for the dialog). Reading stops at the first key no parameter claims and at
-// the first failed read. Returns the close's code (0 when there was nothing to read).
+// the first failed read. Returns the failed read's code, else the close's (0 when there was
+// nothing to read).
 int16 ReadScriptParameters(Parameters* params, FilterRecord* record, uint8* dataByte, bool* show);
 
 }  // namespace Corvantis::Host::PS

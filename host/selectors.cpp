@@ -1,7 +1,9 @@
 // Default handlers of the filter selectors after About.
 #include "host/descriptor_registry.h"
 #include "host/host.h"
+#include "host/host_result.h"
 #include "host/parameter_handle.h"
+#include "host/registry_preference.h"
 #include "host/script_parameters.h"
 #include "param/ps_parameters.h"
 
@@ -44,16 +46,25 @@ void Host::OnStart() {
     if (!GetParameters(list, dataByte, false)) return;
 
     // Remembered values: the descriptor registry, or the Windows registry when the descriptor
-    // registry itself cannot be used.
+    // registry itself cannot be used or when the last Finish could only keep them there.
     bool fallback = true;
-    if (LoadFromDescriptorRegistry(list, basic, title, &fallback) != 0 && fallback && registryPrefix)
+    const int32 loaded = LoadFromDescriptorRegistry(list, basic, title, &fallback);
+    if (registryPrefix && ((loaded != 0 && fallback) || RegistryStoreIsNewer(registryPrefix)))
         list->LoadFromRegistry(registryPrefix);
 
     std::unique_ptr<Parameters> backup = CloneParameters(*list);
 
     bool proceed = true;
     bool show = false;
-    if (ReadScriptParameters(list, filterRecord, dataByte, &show) == 0 && show) {
+    const int16 read = ReadScriptParameters(list, filterRecord, dataByte, &show);
+    if (read != noErr) {
+        *dataByte = 0;
+        // A played action the host could not hand over whole: rendering with whatever part of it
+        // arrived would apply values nobody asked for. The run ends with the host's error.
+        if (result) *result = HostFacingResult(read);
+        return;
+    }
+    if (show) {
         inDialog = true;
         proceed = RunDialog(list);
     }
@@ -70,7 +81,7 @@ void Host::OnStart() {
     // After a cancel the handle receives the restored values and the result stays -128;
     // otherwise a failure to keep the values is reported to the host.
     const int16 stored = FlattenParameters(list, filterRecord);
-    if (stored != noErr && proceed && result) *result = stored;
+    if (stored != noErr && proceed && result) *result = HostFacingResult(stored);
 }
 
 void Host::OnContinue() {
@@ -85,10 +96,20 @@ void Host::OnFinish() {
     Parameters* list = nullptr;
     uint8* dataByte = nullptr;
     if (!GetParameters(list, dataByte, false)) return;
-    WriteScriptParameters(list, filterRecord);
-    bool fallback = true;
-    if (StoreInDescriptorRegistry(list, basic, title, &fallback) != 0 && fallback && registryPrefix)
-        list->SaveToRegistry(registryPrefix);
+    const int16 recorded = WriteScriptParameters(list, filterRecord);
+    bool fallback = true, reached = false;
+    const int32 stored = StoreInDescriptorRegistry(list, basic, title, &fallback, &reached);
+    if (registryPrefix) {
+        if (stored != 0 && fallback) {
+            // A registry that is there but refused the values may still hold older ones: the
+            // Windows registry now has the newest, and Start must prefer them.
+            if (list->SaveToRegistry(registryPrefix) && reached) MarkRegistryStoreNewer(registryPrefix, true);
+        } else if (stored == 0) {
+            MarkRegistryStoreNewer(registryPrefix, false);
+        }
+    }
+    // A recording that could not be written whole would replay other values: say so.
+    if (recorded != noErr && result) *result = HostFacingResult(recorded);
 }
 
 }  // namespace Corvantis::Host::PS

@@ -31,8 +31,8 @@ enum class HostCallback {
     RecoverSpace,
     DisposeRegularHandle,
 
-    // descriptorParameters->readDescriptorProcs. Failing: open gives null, getKey false, the
-    // others the failure code.
+    // descriptorParameters->readDescriptorProcs. Failing: open gives null, getKey false (and
+    // the close then answers the failure code), the others the failure code.
     OpenReadDescriptor,
     CloseReadDescriptor,
     GetKey,

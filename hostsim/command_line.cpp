@@ -31,7 +31,8 @@ std::string CommandLine::Usage() {
            "  --play-info N           the play information: 0 no dialog, 1 dialog, 2 silent\n"
            "  --resolution PPI        the document's resolution (default 72)\n"
            "  --size WxH              the document's size when no image is given (default 64x64)\n"
-           "  --fresh                 forget what the host kept of earlier uses of the filter\n"
+           "  --fresh                 forget what the host kept of earlier uses of the filter: its\n"
+           "                          stored handles and the descriptor registry's entries\n"
            "\n" +
            PixelOptionsUsage() +
            "\n"

@@ -63,6 +63,14 @@ bool DescriptorRegistry::Erase(const std::string& key) {
     return true;
 }
 
+void DescriptorRegistry::Clear() {
+    Load();
+    bool hadPersistent = false;
+    for (const auto& [key, entry] : entries_) hadPersistent = hadPersistent || entry.persistent;
+    entries_.clear();
+    if (hadPersistent) Save();
+}
+
 std::optional<Descriptor> DescriptorRegistry::Get(const std::string& key) {
     Load();
     const auto it = entries_.find(key);

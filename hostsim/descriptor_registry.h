@@ -31,6 +31,8 @@ public:
     void Register(const std::string& key, const Descriptor& descriptor, bool persistent);
     // False when there is no entry under `key`.
     bool Erase(const std::string& key);
+    // Forgets every entry, persistent or not (the file is rewritten empty when it held any).
+    void Clear();
     std::optional<Descriptor> Get(const std::string& key);
     bool IsPersistent(const std::string& key);
     std::vector<std::string> Keys();

@@ -151,6 +151,9 @@ RunReport FilterRun::Run(const RunOptions& options) {
         }
         session_.actionSuites().SetRegistry(registry);
         if (options.fresh) {
+            // Everything the host kept, the descriptor registry's entries included: a fresh
+            // run must not find the values an earlier one left there.
+            registry->Clear();
             ForgetFilterState(statePath);
         } else {
             InstallStoredState(statePath, report);

@@ -3,8 +3,50 @@
 #include "hostsim/samples.h"
 
 #include <algorithm>
+#include <cstdint>
+#include <fstream>
+#include <sstream>
+
+#include <sys/resource.h>
+#include <unistd.h>
 
 namespace hostsim {
+
+namespace {
+
+// Memory the process can still have: what the system reports available (else its physical
+// memory), and no more than the address-space limit. 0 when nothing can be told.
+std::uint64_t AvailableMemory() {
+    std::uint64_t available = 0;
+    std::ifstream meminfo("/proc/meminfo");
+    for (std::string line; std::getline(meminfo, line);) {
+        std::istringstream fields(line);
+        std::string name;
+        std::uint64_t kb = 0;
+        if (fields >> name >> kb && name == "MemAvailable:") {
+            available = kb * 1024;
+            break;
+        }
+    }
+    if (available == 0) {
+        const long pages = sysconf(_SC_PHYS_PAGES), pageSize = sysconf(_SC_PAGESIZE);
+        if (pages > 0 && pageSize > 0) available = std::uint64_t(pages) * std::uint64_t(pageSize);
+    }
+    rlimit limit{};
+    if (getrlimit(RLIMIT_AS, &limit) == 0 && limit.rlim_cur != RLIM_INFINITY &&
+        (available == 0 || std::uint64_t(limit.rlim_cur) < available))
+        available = std::uint64_t(limit.rlim_cur);
+    return available;
+}
+
+std::string Gigabytes(std::uint64_t bytes) {
+    std::ostringstream text;
+    text.precision(bytes >= (std::uint64_t(10) << 30) ? 0 : 1);
+    text << std::fixed << double(bytes) / double(std::uint64_t(1) << 30) << " GB";
+    return text.str();
+}
+
+}  // namespace
 
 Plane::Plane(int32 width, int32 height, int32 depth)
     : width_(width), height_(height), depth_(depth),
@@ -39,6 +81,16 @@ PixelDocument::PixelDocument(int32 width, int32 height, int16 mode, bool transpa
         throw DocumentError("a multichannel document has 1 to 56 planes, not " + std::to_string(colorPlanes_));
     if (info_->model == ColorModel::Multichannel && (transparency || layers > 1))
         throw DocumentError("a multichannel document has no layers and no transparency");
+
+    // A document larger than the memory left would end the host with an allocation failure.
+    const std::uint64_t planeBytes = std::uint64_t(width) * std::uint64_t(height) * std::uint64_t(depth_ / 8);
+    const std::uint64_t needed = planeBytes * std::uint64_t(colorPlanes_ + (transparency ? 1 : 0)) * std::uint64_t(layers);
+    if (const std::uint64_t available = AvailableMemory(); available != 0 && needed > available)
+        throw DocumentError("a document of " + std::to_string(width) + " x " + std::to_string(height) + " pixels, " +
+                            std::to_string(layers) + " layer(s) of " +
+                            std::to_string(colorPlanes_ + (transparency ? 1 : 0)) + " plane(s) at " +
+                            std::to_string(depth_) + " bits needs " + Gigabytes(needed) + " of memory; " +
+                            Gigabytes(available) + " is available");
 
     for (int l = 0; l < layers; ++l) {
         auto layer = std::make_unique<Layer>();

@@ -126,7 +126,12 @@ struct ScriptDescriptorProcs {
 
     static Boolean GetKey(PIReadDescriptor token, DescriptorKeyID* key, DescriptorTypeID* type, int32* flags) {
         HostSession* s = HostSession::Current();
-        if (!s || s->callbacks().Enter(HostCallback::GetKey)) return false;
+        if (!s) return false;
+        if (s->callbacks().Enter(HostCallback::GetKey)) {
+            // A read that breaks off is not the end of the descriptor: close reports it.
+            Remember(*s, token, s->callbacks().FailureCode(HostCallback::GetKey));
+            return false;
+        }
         ScriptDescriptors::ReadToken* t = s->scriptDescriptors().FindRead(token);
         if (!t) {
             s->ReportMisuse("getKeyProc: not an open read token");

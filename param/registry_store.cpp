@@ -149,8 +149,8 @@ bool Parameters::LoadFromRegistry(const std::string& prefix) {
                 char buf[kMaxNumberText + 1];
                 readOk = ReadNumberText(key, buf, usable);
                 const double v = readOk && usable ? CNumbers::ToDouble(buf) : 0.0;
-                // Not a number cannot be clamped; the value stays as it was.
-                if (readOk && usable && !std::isnan(v))
+                // Infinity or not a number is no stored value; the value stays as it was.
+                if (readOk && usable && std::isfinite(v))
                     p.value.SetFloat(Clamp(v, p.acceptedMin.GetFloat(), p.acceptedMax.GetFloat()));
             }
             break;
@@ -177,7 +177,7 @@ bool Parameters::LoadFromRegistry(const std::string& prefix) {
                 readOk = ReadNumberText(key, buf, usable);
                 float rgb[3];
                 if (readOk && usable && CNumbers::ScanThreeFloats(buf, rgb[0], rgb[1], rgb[2]) &&
-                    !std::isnan(rgb[0]) && !std::isnan(rgb[1]) && !std::isnan(rgb[2]))
+                    std::isfinite(rgb[0]) && std::isfinite(rgb[1]) && std::isfinite(rgb[2]))
                     p.value.SetColor(rgb[0], rgb[1], rgb[2]);
             }
             break;

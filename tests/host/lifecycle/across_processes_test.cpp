@@ -37,8 +37,13 @@ TEST_F(AcrossProcesses, ScriptedValuesComeBackThroughTheDescriptorRegistry) {
     Succeed("--set fontSize=24 --set Text='Hello there' --no-dialog");
     EXPECT_EQ(RegistryFiles(), 0u) << "the descriptor registry was there: no Windows-registry fallback";
 
-    // --fresh: the stored parameters handle is forgotten, only the registry can bring the values.
-    const ProcessResult r = Succeed("--fresh --no-dialog --record '" + Path("next.txt") + "'");
+    // Without the stored handles only the registry can bring the values back.
+    std::vector<std::filesystem::path> kept;
+    for (const auto& entry : std::filesystem::directory_iterator(state_)) {
+        if (entry.path().filename() != "descriptor-registry.txt") kept.push_back(entry.path());
+    }
+    for (const auto& path : kept) std::filesystem::remove_all(path);
+    const ProcessResult r = Succeed("--no-dialog --record '" + Path("next.txt") + "'");
     EXPECT_TRUE(Contains(r.output, "selector Parameters: 0")) << r.output;
     const Descriptor next = ReadRecord(Path("next.txt"));
     EXPECT_EQ(FontSize(next), 24.0);

@@ -190,7 +190,7 @@ Host::Block* Host::FindBlock(Handle h) const {
 
 namespace {
 
-constexpr OSErr kFailure = -4242;
+constexpr OSErr kFailure = kFailureCode;
 constexpr OSErr kNoError = 0;
 Host& H() { return *Host::current; }
 

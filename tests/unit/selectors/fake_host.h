@@ -16,6 +16,10 @@
 
 namespace fake {
 
+// The code every failing host call answers.
+constexpr OSErr kFailureCode = -4242;
+
+
 // A descriptor value: one of the types the exchange uses.
 struct Descriptor;
 struct Value {

@@ -2,6 +2,7 @@
 #include "host/parameter_handle.h"
 #include "selector_support.h"
 
+#include <cmath>
 #include <cstring>
 #include <random>
 
@@ -147,6 +148,21 @@ TEST_F(FlatHandleTest, GarbageHandlesOfAnySizeAreReadSafely) {
         ASSERT_EQ(FlattenParameters(&list, &host.record), 0);
         EXPECT_EQ(host.Bytes(host.record.parameters).size(), FlatParametersSize(list));
     }
+}
+
+TEST_F(FlatHandleTest, NumbersThatAreNotFiniteKeepTheListsValues) {
+    Parameters stored = EditedList();
+    stored.parameters[kParamEllipseWidth].value.SetFloat(HUGE_VAL);
+    stored.parameters[kParamFontSize].value.SetFloat(std::nan(""));
+    stored.parameters[kParamFillColor].value.SetColor(0.5, -HUGE_VAL, 0.5);
+    ASSERT_EQ(FlattenParameters(&stored, &host.record), 0);
+    Parameters list = TableList();
+    ASSERT_EQ(UnflattenParameters(&list, &host.record), 0);
+    const auto& p = list.parameters;
+    EXPECT_EQ(p[kParamEllipseWidth].value.GetFloat(), 100.0);
+    EXPECT_EQ(p[kParamFontSize].value.GetFloat(), 12.0);
+    EXPECT_EQ(p[kParamFillColor].value.GetColor().green, 1.0);
+    EXPECT_EQ(p[kParamText].value.text, "Hello, world") << "the values after them are read";
 }
 
 TEST_F(FlatHandleTest, TextIsStoredUpToAnEmbeddedZero) {

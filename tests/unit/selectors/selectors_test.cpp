@@ -282,8 +282,12 @@ TEST_F(SelectorTest, EachFailingHostCallGivesAResultAndLeaksNothing) {
         host.registry[kTitle] = remembered;
         host.called.clear();
         host.FailAt(site);
+        // A scripted read or a recording the host failed ends with the host's own code, or with
+        // -30900 when no descriptor could be opened for the recording.
         for (int16 r : useOfTheFilter()) {
-            EXPECT_TRUE(r == 0 || r == memFullErr || r == filterBadParameters) << r;
+            EXPECT_TRUE(r == 0 || r == memFullErr || r == filterBadParameters || r == fake::kFailureCode ||
+                        r == errPlugInHostInsufficient)
+                << r;
         }
         host.hasFault = false;
         host.DisposeHeldHandles();
