@@ -110,3 +110,85 @@ TEST(HostRects, FitScaleAndBitsPerChannel) {
 }
 
 }  // namespace
+
+namespace {
+
+// Every cell of the four mode tables, modes 0 to 17: bits, colour channels (0 for the modes
+// that take the caller's default), colour space, 8-bit counterpart.
+struct ModeRow {
+    int32 mode, bits, channels, space, eightBit;
+};
+constexpr ModeRow kModeTable[] = {
+    {0, 1, 1, -1, 0},  {1, 8, 1, 4, 1},   {2, 8, 3, -1, 2},   {3, 8, 3, 0, 3},    {4, 8, 4, 2, 4},  {5, 8, 3, 5, 5},
+    {6, 8, 3, 1, 6},   {7, 8, 0, -1, 7},  {8, 8, 1, 4, 8},    {9, 8, 3, 3, 9},    {10, 16, 1, 4, 1}, {11, 16, 3, 0, 3},
+    {12, 16, 3, 3, 9}, {13, 16, 4, 2, 4}, {14, 8, 0, -1, 7},  {15, 16, 1, 4, 8},  {16, 32, 3, 0, 3}, {17, 32, 1, 4, 1},
+};
+
+TEST(ImageModes, EveryCellOfTheTables) {
+    static_assert(sizeof kModeTable / sizeof kModeTable[0] == 18, "modes 0 to 17");
+    for (const ModeRow& row : kModeTable) {
+        EXPECT_EQ(BitsPerChannelOfMode(row.mode), row.bits) << "mode " << row.mode;
+        const int32 channels = row.channels ? row.channels : 11;  // 11: the caller's default
+        EXPECT_EQ(ChannelCountOfMode(row.mode, 11), channels) << "mode " << row.mode;
+        EXPECT_EQ(ColorSpaceOfMode(row.mode), row.space) << "mode " << row.mode;
+        EXPECT_EQ(EightBitModeOf(row.mode), row.eightBit) << "mode " << row.mode;
+    }
+}
+
+TEST(HostRequests, ClearRequestsEmptiesRectsPlanesAndDummyCounts) {
+    FilterRecord record{};
+    int16 result = 0;
+    TestHost host;
+    host.Init(&record, false, nullptr, &result, "T");
+    record.inRect = record.outRect = record.maskRect = {1, 2, 3, 4};
+    record.inLoPlane = record.outLoPlane = 1;
+    record.inHiPlane = record.outHiPlane = 2;
+    record.inPreDummyPlanes = 1;
+    record.inPostDummyPlanes = 2;
+    record.outPreDummyPlanes = 3;
+    record.outPostDummyPlanes = 4;
+    host.ClearRequests(false);
+    EXPECT_EQ(record.inRect.bottom, 0);
+    EXPECT_EQ(record.outRect.right, 0);
+    EXPECT_EQ(record.maskRect.top, 0);
+    EXPECT_EQ(record.inLoPlane + record.inHiPlane + record.outLoPlane + record.outHiPlane, 0);
+    EXPECT_EQ(record.inPreDummyPlanes, 0);
+    EXPECT_EQ(record.inPostDummyPlanes, 0);
+    EXPECT_EQ(record.outPreDummyPlanes, 0);
+    EXPECT_EQ(record.outPostDummyPlanes, 0);
+}
+
+int gAdvances = 0;
+OSErr CountAdvance() {
+    ++gAdvances;
+    return noErr;
+}
+
+TEST(HostRequests, ReleaseInputDataGivesBackInputAndMaskOnlyWhenHeld) {
+    FilterRecord record{};
+    int16 result = 0;
+    TestHost host;
+    host.Init(&record, false, nullptr, &result, "T");
+    record.advanceState = CountAdvance;
+    gAdvances = 0;
+    host.ReleaseInputData();  // nothing held: no request
+    EXPECT_EQ(gAdvances, 0);
+
+    unsigned char pixels[4] = {};
+    record.inData = pixels;
+    record.inRect = record.maskRect = record.outRect = {0, 0, 2, 2};
+    host.ReleaseInputData();
+    EXPECT_EQ(gAdvances, 1);
+    EXPECT_EQ(record.inRect.bottom, 0);
+    EXPECT_EQ(record.maskRect.right, 0);
+    EXPECT_EQ(record.outRect.bottom, 2);  // the output stays requested
+
+    record.inData = nullptr;
+    record.maskData = pixels;
+    record.maskRect = {0, 0, 2, 2};
+    host.ReleaseInputData();
+    EXPECT_EQ(gAdvances, 2);
+    EXPECT_EQ(record.maskRect.bottom, 0);
+}
+
+}  // namespace
