@@ -8,6 +8,8 @@
 #include <wx/init.h>
 #include <wx/nativewin.h>
 
+#include <gtk/gtk.h>
+
 #include <memory>
 #include <stdexcept>
 
@@ -40,7 +42,19 @@ public:
     ~HostWindowSession() {
         delete dialog;
         if (disabled) EnableWindow(window, 1);
-        // Our container owns only its own widget; the host's window is left alone.
+        // Our container owns only its own widget; the host's window is left alone. The toolkit
+        // connected the container's handlers to the host's widget and to its frame clock, and
+        // leaves them there when the container goes: the host window's next layout would call
+        // into the freed container.
+        if (container) {
+            if (GtkWidget* widget = container->GetHandle()) {
+                if (GdkFrameClock* clock = gtk_widget_get_frame_clock(widget))
+                    g_signal_handlers_disconnect_matched(G_OBJECT(clock), G_SIGNAL_MATCH_DATA, 0, 0, nullptr, nullptr,
+                                                         container);
+                g_signal_handlers_disconnect_matched(G_OBJECT(widget), G_SIGNAL_MATCH_DATA, 0, 0, nullptr, nullptr,
+                                                     container);
+            }
+        }
         delete container;
         wxUninitialize();
         SetFocus(window);

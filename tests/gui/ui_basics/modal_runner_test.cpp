@@ -1,4 +1,5 @@
 #include "host/modal_dialog_runner.h"
+#include "host/unattended_dialog.h"
 #include "toolkit_fixture.h"
 #include "win32/focus.h"
 #include "win32/host_window.h"
@@ -7,6 +8,7 @@
 #include <wx/nativewin.h>
 #include <wx/sizer.h>
 
+#include <cstdlib>
 #include <stdexcept>
 
 using Corvantis::Host::PS::Host;
@@ -18,20 +20,17 @@ struct Seen {
     bool hostEnabled = true;
     bool insideHost = false;
     bool destroyed = false;
+    bool answered = false;
 };
 
-// Closes itself from the modal loop with a click on `id`, noting the host window's state first.
+// A plain dialog with OK and Cancel. The run is unattended (no terminal, TELLORA_BATCH), so the
+// runner's own watcher ends it once it is on screen; the answer it asks for below notes the host
+// window's state from inside the modal loop and picks the button. Nothing here depends on which
+// of two events comes first.
 class ProbeDialog : public wxDialog {
 public:
-    ProbeDialog(wxWindow* parent, Seen& seen, int id, HWND host) : wxDialog(parent, wxID_ANY, "probe"), seen(seen) {
+    ProbeDialog(wxWindow* parent, Seen& seen) : wxDialog(parent, wxID_ANY, "probe"), seen(seen) {
         SetSizerAndFit(CreateStdDialogButtonSizer(wxOK | wxCANCEL));
-        CallAfter([this, id, host] {
-            this->seen.hostEnabled = IsWindowEnabled(host) != 0;
-            this->seen.insideHost = dynamic_cast<wxNativeContainerWindow*>(GetParent()) != nullptr;
-            wxCommandEvent click(wxEVT_BUTTON, id);
-            click.SetEventObject(FindWindow(id));
-            FindWindow(id)->GetEventHandler()->ProcessEvent(click);
-        });
     }
     ~ProbeDialog() override { seen.destroyed = true; }
     Seen& seen;
@@ -42,6 +41,7 @@ protected:
     void SetUp() override {
         ToolkitTest::SetUp();
         if (IsSkipped()) return;
+        setenv("TELLORA_BATCH", "1", 1);  // unattended however the test is started
         hostFrame = new wxFrame(nullptr, wxID_ANY, "host", wxDefaultPosition, wxSize(300, 200));
         hostFrame->Show();
         platform.hwnd = hostFrame->GetHandle();
@@ -50,13 +50,19 @@ protected:
         SetFocus(nullptr);
     }
     void TearDown() override {
+        Corvantis::Host::PS::SetUnattendedDialogAnswer(nullptr);
         delete hostFrame;
         ToolkitTest::TearDown();
     }
     bool Run(int closeWith) {
-        return RunModalInHostWindow(&host, &list, [&](Host*, List*, wxWindow* parent) {
-            return new ProbeDialog(parent, seen, closeWith, platform.hwnd);
+        Corvantis::Host::PS::SetUnattendedDialogAnswer([this, closeWith](wxDialog& dialog) {
+            seen.answered = true;
+            seen.hostEnabled = IsWindowEnabled(platform.hwnd) != 0;
+            seen.insideHost = dynamic_cast<wxNativeContainerWindow*>(dialog.GetParent()) != nullptr;
+            return closeWith;
         });
+        return RunModalInHostWindow(&host, &list,
+                                    [&](Host*, List*, wxWindow* parent) { return new ProbeDialog(parent, seen); });
     }
 
     wxFrame* hostFrame = nullptr;
@@ -74,6 +80,7 @@ TEST_F(ModalRunner, OkAndCancelInsideTheDisabledHostWindow) {
         seen = Seen{};
         SetFocus(nullptr);
         EXPECT_EQ(Run(id), id == wxID_OK);
+        EXPECT_TRUE(seen.answered);
         EXPECT_TRUE(seen.insideHost);
         EXPECT_FALSE(seen.hostEnabled);  // no input to the host during the modal loop
         EXPECT_TRUE(seen.destroyed);     // gone before the runner returned
