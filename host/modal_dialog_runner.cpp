@@ -8,7 +8,9 @@
 #include <wx/init.h>
 #include <wx/nativewin.h>
 
+#ifdef __WXGTK__
 #include <gtk/gtk.h>
+#endif
 
 #include <memory>
 #include <stdexcept>
@@ -46,6 +48,7 @@ public:
         // connected the container's handlers to the host's widget and to its frame clock, and
         // leaves them there when the container goes: the host window's next layout would call
         // into the freed container.
+#ifdef __WXGTK__
         if (container) {
             if (GtkWidget* widget = container->GetHandle()) {
                 if (GdkFrameClock* clock = gtk_widget_get_frame_clock(widget))
@@ -55,6 +58,7 @@ public:
                                                      container);
             }
         }
+#endif
         delete container;
         wxUninitialize();
         SetFocus(window);

@@ -7,8 +7,15 @@
 #include <fstream>
 #include <sstream>
 
+#ifdef _WIN32
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#include <windows.h>
+#else
 #include <sys/resource.h>
 #include <unistd.h>
+#endif
 
 namespace hostsim {
 
@@ -17,6 +24,13 @@ namespace {
 // Memory the process can still have: what the system reports available (else its physical
 // memory), and no more than the address-space limit. 0 when nothing can be told.
 std::uint64_t AvailableMemory() {
+#ifdef _WIN32
+    MEMORYSTATUSEX status{};
+    status.dwLength = sizeof status;
+    if (!GlobalMemoryStatusEx(&status)) return 0;
+    // What can still be committed, within the process's address space.
+    return std::min<std::uint64_t>(status.ullAvailPageFile, status.ullAvailVirtual);
+#else
     std::uint64_t available = 0;
     std::ifstream meminfo("/proc/meminfo");
     for (std::string line; std::getline(meminfo, line);) {
@@ -37,6 +51,7 @@ std::uint64_t AvailableMemory() {
         (available == 0 || std::uint64_t(limit.rlim_cur) < available))
         available = std::uint64_t(limit.rlim_cur);
     return available;
+#endif
 }
 
 std::string Gigabytes(std::uint64_t bytes) {

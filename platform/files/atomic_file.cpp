@@ -25,6 +25,33 @@ namespace fs = std::filesystem;
 namespace tellora {
 namespace {
 
+#ifdef _WIN32
+// Paths are UTF-8; Windows takes them as UTF-16.
+std::wstring Wide(const std::string& utf8) {
+    if (utf8.empty()) return std::wstring();
+    const int n = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), int(utf8.size()), nullptr, 0);
+    std::wstring wide(std::size_t(n > 0 ? n : 0), L'\0');
+    if (n > 0) MultiByteToWideChar(CP_UTF8, 0, utf8.data(), int(utf8.size()), &wide[0], n);
+    return wide;
+}
+#endif
+
+int RemoveFile(const std::string& path) {
+#ifdef _WIN32
+    return _wremove(Wide(path).c_str());
+#else
+    return std::remove(path.c_str());
+#endif
+}
+
+std::FILE* OpenForWriting(const std::string& path) {
+#ifdef _WIN32
+    return _wfopen(Wide(path).c_str(), L"wb");
+#else
+    return std::fopen(path.c_str(), "wb");
+#endif
+}
+
 constexpr char kTempMark[] = ".saving-";
 std::atomic<unsigned long> gSerial{0};
 
@@ -82,9 +109,9 @@ bool ProcessIsGone(unsigned long pid) {
 void RemoveStaleTemps(const std::string& folder, const std::string& name) {
     const std::size_t limit = NameLimit(folder);
     std::error_code ec;
-    const fs::path dir = folder.empty() ? fs::path(".") : fs::path(folder);
+    const fs::path dir = folder.empty() ? fs::path(".") : fs::u8path(folder);
     for (fs::directory_iterator it(dir, ec), end; !ec && it != end; it.increment(ec)) {
-        const std::string entry = it->path().filename().string();
+        const std::string entry = it->path().filename().u8string();
         const std::size_t mark = entry.rfind(kTempMark);
         if (mark == std::string::npos || mark == 0) continue;
         if (name.compare(0, mark, entry, 0, mark) != 0) continue;  // another file's
@@ -126,7 +153,7 @@ bool WriteFile(std::FILE* file, const std::string& bytes) {
 
 bool ReplaceFile(const std::string& from, const std::string& to) {
 #ifdef _WIN32
-    return MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+    return MoveFileExW(Wide(from).c_str(), Wide(to).c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
 #else
     return std::rename(from.c_str(), to.c_str()) == 0;
 #endif
@@ -146,7 +173,7 @@ void FlushFolder(const std::string& folder) {
 
 std::FILE* CreateNew(const std::string& path) {
 #ifdef _WIN32
-    const int fd = _open(path.c_str(), _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY, _S_IREAD | _S_IWRITE);
+    const int fd = _wopen(Wide(path).c_str(), _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY, _S_IREAD | _S_IWRITE);
     if (fd < 0) return nullptr;
     std::FILE* file = _fdopen(fd, "wb");
     if (!file) _close(fd);
@@ -185,12 +212,12 @@ SaveOutcome SaveFileAtomically(const std::string& path, const std::string& bytes
     if (std::FILE* file = CreateNew(temp)) {
         if (!WriteFile(file, bytes)) {
             const std::string why = Reason();
-            std::remove(temp.c_str());
+            RemoveFile(temp);
             return Fail(error, "cannot write " + temp + ": " + why);
         }
         if (!ReplaceFile(temp, path)) {
             const std::string why = Reason();
-            std::remove(temp.c_str());
+            RemoveFile(temp);
             return Fail(error, "cannot replace " + path + ": " + why);
         }
         FlushFolder(folder);
@@ -202,7 +229,7 @@ SaveOutcome SaveFileAtomically(const std::string& path, const std::string& bytes
     const int created = errno;
     const std::string why = Reason();
     if (created != EACCES && created != EPERM) return Fail(error, "cannot write " + temp + ": " + why);
-    std::FILE* file = std::fopen(path.c_str(), "wb");
+    std::FILE* file = OpenForWriting(path);
     if (!file) return Fail(error, "cannot write " + path + ": " + why);
     if (!WriteFile(file, bytes)) return Fail(error, "cannot write " + path + ": " + Reason());
     return SaveOutcome::WrittenInPlace;

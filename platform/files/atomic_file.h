@@ -20,7 +20,7 @@ enum class SaveOutcome {
     Failed,          // nothing changed at the target (or, in place, it may be incomplete)
 };
 
-// `error` receives a sentence naming what failed.
+// `path` is UTF-8 (on Windows too). `error` receives a sentence naming what failed.
 SaveOutcome SaveFileAtomically(const std::string& path, const std::string& bytes, std::string* error = nullptr);
 
 // The temporary name used for `path` by this process: for tests.
