@@ -413,12 +413,17 @@ PngImage ReadPng(const std::string& path) {
 }
 
 void WritePng(const std::string& path, const PngImage& image) {
-    const std::vector<uint8> bytes = EncodePng(image);
     // Through a temporary file: a full disk leaves the earlier file as it was.
     std::string error;
-    if (tellora::SaveFileAtomically(path, std::string(bytes.begin(), bytes.end()), &error) ==
-        tellora::SaveOutcome::Failed)
-        throw PngError(error);
+    const auto written = tellora::SaveFileAtomicallyWith(
+        path,
+        [&image](const std::string& file) {
+            const auto writer = PngWriter::ToFile(file, FormatOf(image));
+            WriteAll(*writer, image);
+            return true;
+        },
+        &error);
+    if (written == tellora::SaveOutcome::Failed) throw PngError(error);
 }
 
 }  // namespace hostsim

@@ -171,6 +171,22 @@ void FlushFolder(const std::string& folder) {
 #endif
 }
 
+// Flushes a file another writer has closed: the file is opened again for that.
+bool FlushPath(const std::string& path) {
+#ifdef _WIN32
+    const int fd = _wopen(Wide(path).c_str(), _O_RDWR | _O_BINARY);
+    if (fd < 0) return false;
+    const bool flushed = _commit(fd) == 0;
+    _close(fd);
+#else
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return false;
+    const bool flushed = ::fsync(fd) == 0;
+    ::close(fd);
+#endif
+    return flushed;
+}
+
 std::FILE* CreateNew(const std::string& path) {
 #ifdef _WIN32
     const int fd = _wopen(Wide(path).c_str(), _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY, _S_IREAD | _S_IWRITE);
@@ -203,6 +219,17 @@ std::string AtomicTempName(const std::string& path, unsigned long serial) {
 }
 
 SaveOutcome SaveFileAtomically(const std::string& path, const std::string& bytes, std::string* error) {
+    return SaveFileAtomicallyWith(
+        path,
+        [&bytes](const std::string& file) {
+            std::FILE* out = OpenForWriting(file);
+            return out && WriteFile(out, bytes);
+        },
+        error);
+}
+
+SaveOutcome SaveFileAtomicallyWith(const std::string& path, const std::function<bool(const std::string& file)>& write,
+                                   std::string* error) {
     const std::string folder = FolderOf(path);
     const std::string name = NameOf(path);
     if (name.empty()) return Fail(error, "cannot write " + path + ": no file name");
@@ -210,7 +237,15 @@ SaveOutcome SaveFileAtomically(const std::string& path, const std::string& bytes
 
     const std::string temp = AtomicTempName(path, ++gSerial);
     if (std::FILE* file = CreateNew(temp)) {
-        if (!WriteFile(file, bytes)) {
+        std::fclose(file);
+        bool written = false;
+        try {
+            written = write(temp) && FlushPath(temp);
+        } catch (...) {
+            RemoveFile(temp);
+            throw;
+        }
+        if (!written) {
             const std::string why = Reason();
             RemoveFile(temp);
             return Fail(error, "cannot write " + temp + ": " + why);
@@ -229,9 +264,7 @@ SaveOutcome SaveFileAtomically(const std::string& path, const std::string& bytes
     const int created = errno;
     const std::string why = Reason();
     if (created != EACCES && created != EPERM) return Fail(error, "cannot write " + temp + ": " + why);
-    std::FILE* file = OpenForWriting(path);
-    if (!file) return Fail(error, "cannot write " + path + ": " + why);
-    if (!WriteFile(file, bytes)) return Fail(error, "cannot write " + path + ": " + Reason());
+    if (!write(path) || !FlushPath(path)) return Fail(error, "cannot write " + path + ": " + Reason());
     return SaveOutcome::WrittenInPlace;
 }
 

@@ -10,6 +10,7 @@
 // then briefly incomplete.
 #pragma once
 
+#include <functional>
 #include <string>
 
 namespace tellora {
@@ -22,6 +23,13 @@ enum class SaveOutcome {
 
 // `path` is UTF-8 (on Windows too). `error` receives a sentence naming what failed.
 SaveOutcome SaveFileAtomically(const std::string& path, const std::string& bytes, std::string* error = nullptr);
+
+// As above, for a writer that makes the file itself: `write` is given the path of the file to
+// write (the temporary file, created empty, or the target when written in place) and returns
+// false or throws when it failed. The file is flushed to the disk after it. An exception from
+// `write` is passed on once the temporary file is removed.
+SaveOutcome SaveFileAtomicallyWith(const std::string& path, const std::function<bool(const std::string& file)>& write,
+                                   std::string* error = nullptr);
 
 // The temporary name used for `path` by this process: for tests.
 std::string AtomicTempName(const std::string& path, unsigned long serial);
