@@ -9,7 +9,7 @@ int16 HostFacingResult(int32 code) {
         case noErr: return noErr;
         case nilHandleErr:
         case memWZErr:
-        case errAENoSuchObject:  // no write descriptor
+        case errMissingParameter:  // -1715: no write descriptor
         case -19:    // a key no parameter claims
             return errPlugInHostInsufficient;
         default: break;
