@@ -1,12 +1,17 @@
-// The dialog's font choice: the toolkit's font dialog over the font and text colour parameters.
+// The dialog's font choice over the font and text colour parameters: the toolkit's font dialog
+// on Windows, elsewhere our own (GTK's chooser has no colour and loses the underline).
 #include "filter/bubble_drawing.h"
 #include "filter/parameter_table.h"
 #include "param/parameters.h"
 #include "ui/tellora_ui.h"
 #include "ui/viewer_base.h"
 
+#ifdef __WXMSW__
 #include <wx/fontdata.h>
 #include <wx/fontdlg.h>
+#else
+#include "ui/font_dialog.h"
+#endif
 
 #include <algorithm>
 #include <cmath>
@@ -65,6 +70,7 @@ void StoreFontInParams(Parameters* params, const wxFont& font) {
     if (auto* v = value(kParamFontWeight); v && WeightCode(font.GetWeight(), code)) v->SetInteger(code);
 }
 
+#ifdef __WXMSW__
 void TelloraUIBase::OnChooseFont(wxCommandEvent&) {
     Parameters* list = parameters;
     if (!list || list->parameters.size() <= kParamTextColor) return;
@@ -85,3 +91,40 @@ void TelloraUIBase::OnChooseFont(wxCommandEvent&) {
     if (auto* viewer = GetViewer()) viewer->RefreshControls();
     RenderAgain();
 }
+#else
+void TelloraUIBase::OnChooseFont(wxCommandEvent&) {
+    Parameters* list = parameters;
+    if (!list || list->parameters.size() <= kParamFontUnderline) return;
+    auto& p = list->parameters;
+    const auto textColour = p[kParamTextColor].value.GetColor();
+
+    BubbleFontChoice initial;
+    initial.face = DecodeUtf8(p[kParamFontFacename].value.text);
+    initial.points = static_cast<int>(std::min(std::max(std::trunc(p[kParamFontSize].value.GetFloat()), 1.0), 4000.0));
+    initial.style = p[kParamFontStyle].value.GetInteger();
+    initial.weight = p[kParamFontWeight].value.GetInteger();
+    initial.underline = p[kParamFontUnderline].value.GetBoolean();
+    initial.colour = wxColour(Channel(textColour.red), Channel(textColour.green), Channel(textColour.blue), 255);
+    // A font change records no undo step.
+    BubbleFontDialog dialog(this, initial);
+    if (dialog.ShowModal() != wxID_OK) return;
+
+    // Only what the user changed is written, in the order of the font parameters' table; a
+    // new face brings its family.
+    const BubbleFontChoice chosen = dialog.GetChoice();
+    const BubbleFontChanges changed = dialog.GetChanges();
+    int32_t code = 0;
+    if (changed.face) p[kParamFontFacename].value.text = std::string(chosen.face.utf8_str());
+    if (changed.points) p[kParamFontSize].value.SetFloat(double(chosen.points));
+    if (changed.underline) p[kParamFontUnderline].value.SetBoolean(chosen.underline);
+    if (changed.style) p[kParamFontStyle].value.SetInteger(chosen.style);
+    if (changed.face && FamilyCode(wxFont(wxFontInfo(12).FaceName(chosen.face)).GetFamily(), code))
+        p[kParamFontFamily].value.SetInteger(code);
+    if (changed.weight) p[kParamFontWeight].value.SetInteger(chosen.weight);
+    if (changed.colour)
+        p[kParamTextColor].value.SetColor(chosen.colour.Red() / 255.0, chosen.colour.Green() / 255.0,
+                                          chosen.colour.Blue() / 255.0);
+    if (auto* viewer = GetViewer()) viewer->RefreshControls();
+    RenderAgain();
+}
+#endif

@@ -2,10 +2,13 @@
 // controls, the "Bounding Box" toggle and the font dialog.
 #include "dialog_fixture.h"
 
+#include "ui/font_dialog.h"
 #include "ui/viewer_base.h"
 
+#include <wx/checkbox.h>
 #include <wx/choice.h>
-#include <wx/fontdlg.h>
+#include <wx/listbox.h>
+#include <wx/spinctrl.h>
 #include <wx/slider.h>
 #include <wx/testing.h>
 #include <wx/textctrl.h>
@@ -85,34 +88,50 @@ TEST_F(DialogTest, TheBoundingBoxToggleChangesItsParameterWithoutUndo) {
     EXPECT_EQ(TakeEvents(), "");
 }
 
-// Answers the font dialog with a font and a colour, noting what it was opened with.
-class ChooseFont : public wxExpectModalBase<wxFontDialog, ChooseFont> {
+// Answers the font dialog after `edit` has set its controls, noting what it opened with.
+class ChooseFont : public wxExpectModalBase<BubbleFontDialog, ChooseFont> {
 public:
-    ChooseFont(const wxFont& font, const wxColour& colour, int answer = wxID_OK)
-        : font(font), colour(colour), answer(answer) {}
-    int OnInvoked(wxFontDialog* dialog) const override {
-        offeredColour = dialog->GetFontData().GetColour();
-        offeredFont = dialog->GetFontData().GetInitialFont();
-        dialog->GetFontData().SetChosenFont(font);
-        dialog->GetFontData().SetColour(colour);
+    ChooseFont(std::function<void(BubbleFontDialog&)> edit, int answer = wxID_OK)
+        : edit(std::move(edit)), answer(answer) {}
+    int OnInvoked(BubbleFontDialog* dialog) const override {
+        offered = dialog->GetChoice();
+        shownFace = dynamic_cast<wxListBox*>(dialog->FindWindow(BubbleFontDialog::kIdFaces))->GetStringSelection();
+        okEnabled = dialog->FindWindow(wxID_OK)->IsEnabled();
+        edit(*dialog);
         return answer;
     }
-    wxFont font;
-    wxColour colour;
+    std::function<void(BubbleFontDialog&)> edit;
     int answer;
-    mutable wxColour offeredColour;
-    mutable wxFont offeredFont;
+    mutable BubbleFontChoice offered;
+    mutable wxString shownFace;
+    mutable bool okEnabled = false;
 };
+
+template <class T>
+T* In(BubbleFontDialog& dialog, int id) {
+    return dynamic_cast<T*>(dialog.FindWindow(id));
+}
 
 TEST_F(DialogTest, TheFontDialogWritesFontAndTextColourWithoutUndo) {
     Open();
     list.parameters[kParamTextColor].value.SetColor(0.5, 0.5, 0.5);
-    const wxFont bold(20, wxFONTFAMILY_ROMAN, wxFONTSTYLE_ITALIC, wxFONTWEIGHT_BOLD, true, "Liberation Serif");
-    ChooseFont chosen(bold, wxColour(128, 0, 255));
+    ChooseFont chosen([](BubbleFontDialog& d) {
+        auto* faces = In<wxListBox>(d, BubbleFontDialog::kIdFaces);
+        faces->SetSelection(faces->FindString("Liberation Serif"));
+        In<wxSpinCtrl>(d, BubbleFontDialog::kIdSize)->SetValue(20);
+        In<wxChoice>(d, BubbleFontDialog::kIdStyle)->SetSelection(1);
+        In<wxChoice>(d, BubbleFontDialog::kIdWeight)->SetSelection(2);
+        In<wxCheckBox>(d, BubbleFontDialog::kIdUnderline)->SetValue(true);
+        d.SetColour(wxColour(128, 0, 255));
+    });
     wxTEST_DIALOG(Command(wxEVT_BUTTON, kIdFont), chosen);
-    EXPECT_EQ(chosen.offeredColour, wxColour(127, 127, 127));
-    EXPECT_EQ(chosen.offeredFont.GetFaceName(), "Arial");
-    EXPECT_EQ(chosen.offeredFont.GetPointSize(), 12);
+    EXPECT_EQ(chosen.offered.colour, wxColour(127, 127, 127));
+    EXPECT_EQ(chosen.offered.face, "Arial");
+    EXPECT_EQ(chosen.offered.points, 12);
+    // Arial is not installed here: the dialog opens on the face drawn in its place, ready for OK.
+    EXPECT_EQ(chosen.shownFace, BubbleFontDialog::ResolveFace("Arial"));
+    EXPECT_NE(chosen.shownFace, "");
+    EXPECT_TRUE(chosen.okEnabled);
     EXPECT_EQ(list.parameters[kParamFontFacename].value.text, "Liberation Serif");
     EXPECT_DOUBLE_EQ(Value(kParamFontSize), 20.0);
     EXPECT_TRUE(list.parameters[kParamFontUnderline].value.GetBoolean());
@@ -123,18 +142,41 @@ TEST_F(DialogTest, TheFontDialogWritesFontAndTextColourWithoutUndo) {
     EXPECT_DOUBLE_EQ(colour.blue, 1.0);
     EXPECT_EQ(UndoSteps(), 0u);
 
-    // A weight without a code of its own leaves the weight as it was; the rest changes.
-    wxFont medium(14, wxFONTFAMILY_SWISS, wxFONTSTYLE_NORMAL, wxFONTWEIGHT_MEDIUM, false, "Liberation Sans");
-    wxTEST_DIALOG(Command(wxEVT_BUTTON, kIdFont), ChooseFont(medium, *wxBLACK));
-    EXPECT_EQ(list.parameters[kParamFontWeight].value.GetInteger(), 2);
-    EXPECT_EQ(list.parameters[kParamFontStyle].value.GetInteger(), 0);
-    EXPECT_DOUBLE_EQ(Value(kParamFontSize), 14.0);
-
     // Cancelled: nothing changes.
     const PS::Parameters before = list;
-    wxTEST_DIALOG(Command(wxEVT_BUTTON, kIdFont), ChooseFont(bold, *wxRED, wxID_CANCEL));
+    wxTEST_DIALOG(Command(wxEVT_BUTTON, kIdFont), ChooseFont([](BubbleFontDialog& d) {
+                      d.SetColour(*wxRED);
+                      In<wxCheckBox>(d, BubbleFontDialog::kIdUnderline)->SetValue(false);
+                  }, wxID_CANCEL));
     for (std::size_t i = 0; i < list.parameters.size(); ++i)
         EXPECT_TRUE(list.parameters[i].value == before.parameters[i].value) << i;
+}
+
+TEST_F(DialogTest, TheFontDialogChangesOnlyWhatTheUserChanged) {
+    Open();
+    // Values that a round trip through a toolkit font would lose or rewrite: a face that is
+    // not installed, a fractional size, codes without a choice of their own, the underline.
+    auto& p = list.parameters;
+    p[kParamFontSize].value.SetFloat(12.5);
+    p[kParamFontWeight].value.SetInteger(57);
+    p[kParamFontFamily].value.SetInteger(6);
+    p[kParamFontUnderline].value.SetBoolean(true);
+    const PS::Parameters before = list;
+    wxTEST_DIALOG(Command(wxEVT_BUTTON, kIdFont), ChooseFont([](BubbleFontDialog& d) { d.SetColour(wxColour(0, 128, 255)); }));
+    for (std::size_t i = 0; i < p.size(); ++i)
+        if (i != kParamTextColor) {
+            EXPECT_TRUE(p[i].value == before.parameters[i].value) << i;
+        }
+    EXPECT_DOUBLE_EQ(p[kParamTextColor].value.GetColor().green, 128 / 255.0);
+
+    // The style alone: underline, size and face stay.
+    wxTEST_DIALOG(Command(wxEVT_BUTTON, kIdFont),
+                  ChooseFont([](BubbleFontDialog& d) { In<wxChoice>(d, BubbleFontDialog::kIdStyle)->SetSelection(2); }));
+    EXPECT_EQ(p[kParamFontStyle].value.GetInteger(), 2);
+    EXPECT_TRUE(p[kParamFontUnderline].value.GetBoolean());
+    EXPECT_DOUBLE_EQ(Value(kParamFontSize), 12.5);
+    EXPECT_EQ(p[kParamFontFacename].value.text, "Arial");
+    EXPECT_EQ(p[kParamFontWeight].value.GetInteger(), 57);
 }
 
 }  // namespace

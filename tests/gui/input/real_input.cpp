@@ -1,11 +1,13 @@
 #include "real_input.h"
 
 #include <wx/app.h>
+#include <wx/dialog.h>
 #include <wx/toplevel.h>
 #include <wx/uiaction.h>
 #include <wx/utils.h>
 #include <wx/window.h>
 
+#include <gtest/gtest.h>
 #include <gtk/gtk.h>
 
 #include <chrono>
@@ -69,6 +71,69 @@ void DoubleClick(wxWindow* window) {
     const wxRect r = window->GetScreenRect();
     Simulator().MouseMove(r.x + r.width / 2, r.y + r.height / 2);
     Simulator().MouseDblClick();
+}
+
+namespace {
+
+struct Pending {
+    std::function<bool()> ready;
+    std::function<void()> step;
+    std::chrono::steady_clock::time_point end;
+};
+
+// Closes native boxes and choosers and ends the toolkit's modal dialogs.
+void AbandonModals() {
+    GList* windows = gtk_window_list_toplevels();
+    for (GList* w = windows; w; w = w->next)
+        if (GTK_IS_DIALOG(w->data) && gtk_widget_get_visible(GTK_WIDGET(w->data)))
+            gtk_dialog_response(GTK_DIALOG(w->data), GTK_RESPONSE_DELETE_EVENT);
+    g_list_free(windows);
+    for (wxWindow* window : wxTopLevelWindows)
+        if (auto* dialog = dynamic_cast<wxDialog*>(window); dialog && dialog->IsModal()) dialog->EndModal(wxID_CANCEL);
+}
+
+gboolean PollPending(gpointer data) {
+    auto* pending = static_cast<Pending*>(data);
+    if (!pending->ready()) {
+        if (std::chrono::steady_clock::now() < pending->end) return G_SOURCE_CONTINUE;
+        ADD_FAILURE() << "the awaited window never came up";
+        delete pending;
+        AbandonModals();
+        return G_SOURCE_REMOVE;
+    }
+    const std::function<void()> step = std::move(pending->step);
+    delete pending;
+    step();
+    return G_SOURCE_REMOVE;
+}
+
+}  // namespace
+
+void When(std::function<bool()> ready, std::function<void()> step, int boundMs) {
+    auto* pending = new Pending{std::move(ready), std::move(step),
+                                std::chrono::steady_clock::now() + std::chrono::milliseconds(boundMs)};
+    g_idle_add(PollPending, pending);
+}
+
+GtkWidget* FindTransientWindow() {
+    GtkWidget* found = nullptr;
+    GList* windows = gtk_window_list_toplevels();
+    for (GList* w = windows; w; w = w->next) {
+        GtkWindow* window = GTK_WINDOW(w->data);
+        if (gtk_widget_get_visible(GTK_WIDGET(window)) && gtk_window_get_transient_for(window)) found = GTK_WIDGET(window);
+    }
+    g_list_free(windows);
+    return found;
+}
+
+bool SaveScreen(const std::string& path) {
+    GdkWindow* root = gdk_get_default_root_window();
+    gdk_display_sync(gdk_window_get_display(root));
+    GdkPixbuf* shot = gdk_pixbuf_get_from_window(root, 0, 0, gdk_window_get_width(root), gdk_window_get_height(root));
+    if (!shot) return false;
+    const bool saved = gdk_pixbuf_save(shot, path.c_str(), "png", nullptr, nullptr);
+    g_object_unref(shot);
+    return saved;
 }
 
 void Type(const std::string& text) { Simulator().Text(text.c_str()); }

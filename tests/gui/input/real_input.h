@@ -27,6 +27,19 @@ void Click(wxWindow* window);
 void Click(_GtkWidget* widget);
 void DoubleClick(wxWindow* window);
 
+// Runs `step` as soon as `ready` holds, from the event loop then running: inside the modal
+// loop (a dialog's, a native box's) that input sent after this call brings up. Polled when
+// the loop is idle, after the window system's events. Should `ready` not come within the
+// bound, the test fails and every modal window is closed, so that the test ends.
+void When(std::function<bool()> ready, std::function<void()> step, int boundMs = 30000);
+
+// The visible top-level GTK window that is transient for another window (a box or chooser
+// over its owner), or null.
+_GtkWidget* FindTransientWindow();
+
+// Saves the whole screen as a PNG file.
+bool SaveScreen(const std::string& path);
+
 // Types the characters (ASCII), or presses one key (a wxKeyCode or character) with modifiers.
 void Type(const std::string& text);
 void Key(int key, int modifiers = 0);
