@@ -158,6 +158,16 @@ OSErr ColorServicesHost::Serve(ColorServicesInfo* info, const FilterRecord& reco
             request.prompt = PascalText(info->selectorParameter.pickerPrompt);
             if (pick_ && pick_->cancel) return finish(userCanceledErr);
             if (pick_) return answer(plugIncolorServicesRGBSpace, pick_->rgb.data());
+            if (chooser_) {
+                // The user starts from the offered colour, seen in RGB.
+                int16 rgb[4] = {0, 0, 0, 0};
+                std::string why;
+                if (!Convert(engine(), info->sourceSpace, plugIncolorServicesRGBSpace, info->colorComponents, rgb, &why))
+                    return misuse(why);
+                const auto chosen = chooser_({rgb[0], rgb[1], rgb[2]}, request.prompt);
+                if (!chosen) return finish(userCanceledErr);
+                return answer(plugIncolorServicesRGBSpace, chosen->data());
+            }
             return answer(info->sourceSpace, info->colorComponents);
         }
         case plugIncolorServicesConvertColor: return answer(info->sourceSpace, info->colorComponents);

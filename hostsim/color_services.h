@@ -1,7 +1,8 @@
 // The host's colorServices callback, answered without a user.
 //
-// Choose colour answers the colour it was offered, or the one set with SetPickAnswer (the
-// --pick-color option); a cancelling answer gives userCanceledErr. Convert changes the
+// Choose colour answers the one set with SetPickAnswer (the --pick-color option), else asks the
+// user through the chooser when one is set (interactive runs show a colour chooser on screen),
+// else answers the colour it was offered; a cancelling answer gives userCanceledErr. Convert changes the
 // components between the spaces of the colour engine; special colours are the filter record's
 // foreground (0) and background (1). Sampling a point is not offered. Every request is logged.
 //
@@ -43,7 +44,12 @@ struct ColorRequest {
 
 class ColorServicesHost {
 public:
+    // Asks a user for a colour, starting from an RGB colour (0..255) with a prompt; nothing
+    // when the user cancels.
+    using Chooser = std::function<std::optional<std::array<int16, 3>>(const std::array<int16, 3>&, const std::string&)>;
+
     void SetPickAnswer(std::optional<PickAnswer> answer) { pick_ = answer; }
+    void SetChooser(Chooser chooser) { chooser_ = std::move(chooser); }
     const std::optional<PickAnswer>& pickAnswer() const { return pick_; }
 
     // Answers one request. `engine` converts between spaces (made on first use by the caller).
@@ -59,6 +65,7 @@ public:
 
 private:
     std::optional<PickAnswer> pick_;
+    Chooser chooser_;
     std::vector<ColorRequest> requests_;
 };
 

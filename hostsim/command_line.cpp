@@ -50,8 +50,9 @@ std::string CommandLine::Usage() {
            "  --host-window           give the plug-in a window of the host as its dialog's parent\n"
            "                          (default for runs with --dialog when DISPLAY is set)\n"
            "  --no-host-window        give it none\n"
-           "  --pick-color R,G,B      the host's colour picker answers this colour (0-255) instead\n"
-           "                          of the one it is offered; \"cancel\" cancels every pick\n"
+           "  --pick-color R,G,B      the host's colour picker answers this colour (0-255) without\n"
+           "                          showing its chooser; \"cancel\" cancels every pick (for\n"
+           "                          unattended runs; run from a terminal, the chooser is shown)\n"
            "\n"
            "The host keeps what outlives one run (the filter's data and parameters handles, the\n"
            "persistent descriptor registry) in $TELLORA_HOSTSIM_STATE, else\n" +

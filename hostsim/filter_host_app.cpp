@@ -1,5 +1,6 @@
 #include "hostsim/filter_host_app.h"
 
+#include "hostsim/color_chooser.h"
 #include "hostsim/host_error.h"
 #include "hostsim/host_window.h"
 #include "hostsim/info_report.h"
@@ -54,6 +55,9 @@ void SetCallbackMode(HostSession& session, const std::string& name, CallbackMode
 void FilterHostApp::ApplyHostOptions(const CommandLine& line, HostSession& session, bool windowByDefault) {
     HostOptions host = line.host;
     host.makeHostWindow = line.hostWindow.value_or(windowByDefault);
+    // With someone at the screen, the plug-in's colour requests show a chooser, as an image
+    // editor's do; --pick-color answers them instead for unattended runs.
+    if (RunIsInteractive()) host.colourChooser = ChooseColourOnScreen;
     session.SetOptions(host);
     if (line.hostWindow.value_or(false) && !session.ownWindow())
         err_ << "filterhost: note: no host window: " << session.ownWindowProblem() << '\n';

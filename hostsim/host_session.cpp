@@ -117,6 +117,8 @@ void HostSession::SetOptions(const HostOptions& options) {
 
 void HostSession::UpdateHostWindow() {
     colorServices_.SetPickAnswer(options_.pickColor);
+    // A user at the screen picks colours in a chooser; unattended runs answer without one.
+    colorServices_.SetChooser(options_.colourChooser ? options_.colourChooser : ColorServicesHost::Chooser());
     if (!options_.makeHostWindow || options_.hostWindow) {
         window_.reset();
         windowProblem_.clear();

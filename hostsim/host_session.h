@@ -36,6 +36,7 @@ struct HostOptions {
                                          // (HostWindow) when it can, else hwnd stays null
     std::optional<PickAnswer> pickColor; // what colorServices' choose colour answers instead of
                                          // the colour it is offered
+    ColorServicesHost::Chooser colourChooser;  // asks the user when no pickColor is set
     int16 initialResult = noErr;         // the result slot before every call
     int32 maxSpace = 256 * 1024 * 1024;  // maxSpace at the start of a run
     bool handleProcs = true;             // handleProcs; false: null (single procs: callbacks())

@@ -8,7 +8,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   libwxgtk3.2-dev
   libpng-dev liblcms2-dev libcairo2-dev libgtk-3-dev
-  xvfb xauth x11-utils imagemagick time
+  xvfb xauth x11-utils xdotool imagemagick time
   fonts-liberation2 fonts-dejavu-core
 )
 if [ "$(id -u)" -ne 0 ]; then SUDO=sudo; else SUDO=; fi

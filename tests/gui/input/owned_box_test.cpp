@@ -27,11 +27,11 @@ struct SeenBox {
 // Looks at the box that the next input brings up, optionally saves the screen, and closes the
 // box with `key` as a user would.
 void AnswerNextBox(SeenBox& seen, int key, const std::string& screenshot = "") {
-    real_input::When([] { return real_input::FindTransientWindow() != nullptr; }, [&seen, key, screenshot] {
-        GtkWidget* box = real_input::FindTransientWindow();
+    real_input::When([] { return real_input::FindMessageBox() != nullptr; }, [&seen, key, screenshot] {
+        GtkWidget* box = real_input::FindMessageBox();
         if (!Activate(box)) {
             ADD_FAILURE() << "the box never took the input focus";
-            gtk_dialog_response(GTK_DIALOG(box), GTK_RESPONSE_DELETE_EVENT);
+            real_input::AbandonModals();
             return;
         }
         seen.seen = true;

@@ -81,7 +81,8 @@ struct Pending {
     std::chrono::steady_clock::time_point end;
 };
 
-// Closes native boxes and choosers and ends the toolkit's modal dialogs.
+}  // namespace
+
 void AbandonModals() {
     GList* windows = gtk_window_list_toplevels();
     for (GList* w = windows; w; w = w->next)
@@ -91,6 +92,8 @@ void AbandonModals() {
     for (wxWindow* window : wxTopLevelWindows)
         if (auto* dialog = dynamic_cast<wxDialog*>(window); dialog && dialog->IsModal()) dialog->EndModal(wxID_CANCEL);
 }
+
+namespace {
 
 gboolean PollPending(gpointer data) {
     auto* pending = static_cast<Pending*>(data);
@@ -104,6 +107,9 @@ gboolean PollPending(gpointer data) {
     const std::function<void()> step = std::move(pending->step);
     delete pending;
     step();
+    // A step that stopped at a failed assertion leaves its window up: close it, so that the
+    // test ends.
+    if (::testing::Test::HasFatalFailure()) AbandonModals();
     return G_SOURCE_REMOVE;
 }
 
@@ -115,13 +121,11 @@ void When(std::function<bool()> ready, std::function<void()> step, int boundMs) 
     g_idle_add(PollPending, pending);
 }
 
-GtkWidget* FindTransientWindow() {
+GtkWidget* FindMessageBox() {
     GtkWidget* found = nullptr;
     GList* windows = gtk_window_list_toplevels();
-    for (GList* w = windows; w; w = w->next) {
-        GtkWindow* window = GTK_WINDOW(w->data);
-        if (gtk_widget_get_visible(GTK_WIDGET(window)) && gtk_window_get_transient_for(window)) found = GTK_WIDGET(window);
-    }
+    for (GList* w = windows; w; w = w->next)
+        if (GTK_IS_MESSAGE_DIALOG(w->data) && gtk_widget_get_mapped(GTK_WIDGET(w->data))) found = GTK_WIDGET(w->data);
     g_list_free(windows);
     return found;
 }

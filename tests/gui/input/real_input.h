@@ -30,12 +30,14 @@ void DoubleClick(wxWindow* window);
 // Runs `step` as soon as `ready` holds, from the event loop then running: inside the modal
 // loop (a dialog's, a native box's) that input sent after this call brings up. Polled when
 // the loop is idle, after the window system's events. Should `ready` not come within the
-// bound, the test fails and every modal window is closed, so that the test ends.
+// bound, or should the step stop at a failed assertion, the test fails and every modal window
+// is closed, so that the test ends.
 void When(std::function<bool()> ready, std::function<void()> step, int boundMs = 30000);
 
-// The visible top-level GTK window that is transient for another window (a box or chooser
-// over its owner), or null.
-_GtkWidget* FindTransientWindow();
+// The message box (a GTK message dialog) that is up, or null.
+_GtkWidget* FindMessageBox();
+// Ends every modal window that is up: native boxes and choosers, the toolkit's dialogs.
+void AbandonModals();
 
 // Saves the whole screen as a PNG file.
 bool SaveScreen(const std::string& path);

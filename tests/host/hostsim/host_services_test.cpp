@@ -9,6 +9,8 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <optional>
+#include <vector>
 
 using namespace hostsim;
 
@@ -71,6 +73,39 @@ TEST_F(ColorServices, ChooseColourAnswersTheOfferedOrTheSetColour) {
     EXPECT_EQ(log[0].prompt, "Choose Color");
     EXPECT_EQ(log[1].answered[0], 10);
     EXPECT_NE(log[2].Describe().find("-128"), std::string::npos);
+}
+
+TEST_F(ColorServices, AChooserAsksTheUserUnlessAnAnswerIsSet) {
+    std::vector<std::array<int16, 3>> offered;
+    std::optional<std::array<int16, 3>> userAnswer = std::array<int16, 3>{0, 128, 255};
+    HostOptions options;
+    options.colourChooser = [&](const std::array<int16, 3>& rgb, const std::string& prompt) {
+        offered.push_back(rgb);
+        EXPECT_EQ(prompt, "Choose Color");
+        return userAnswer;
+    };
+    session_.SetOptions(options);
+    // Offered in HSB (red), shown to the user in RGB, answered in the space asked for.
+    ColorServicesInfo info = Request(plugIncolorServicesChooseColor, plugIncolorServicesHSBSpace,
+                                     plugIncolorServicesRGBSpace, {0, 255, 255, 0});
+    ASSERT_EQ(Call(info), noErr);
+    ASSERT_EQ(offered.size(), 1u);
+    EXPECT_EQ(offered[0], (std::array<int16, 3>{255, 0, 0}));
+    EXPECT_EQ(info.colorComponents[1], 128);
+    EXPECT_EQ(info.colorComponents[2], 255);
+
+    userAnswer.reset();  // the user cancels
+    info = Request(plugIncolorServicesChooseColor, 0, 0, {1, 2, 3, 0});
+    EXPECT_EQ(Call(info), userCanceledErr);
+    EXPECT_EQ(info.colorComponents[0], 1);
+
+    // --pick-color answers without showing the chooser.
+    options.pickColor = PickAnswer{false, {10, 20, 30}};
+    session_.SetOptions(options);
+    info = Request(plugIncolorServicesChooseColor, 0, 0, {1, 2, 3, 0});
+    ASSERT_EQ(Call(info), noErr);
+    EXPECT_EQ(info.colorComponents[0], 10);
+    EXPECT_EQ(offered.size(), 2u);
 }
 
 TEST_F(ColorServices, ConvertsBetweenSpacesAndBack) {
