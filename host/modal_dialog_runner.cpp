@@ -1,5 +1,6 @@
 #include "host/modal_dialog_runner.h"
 
+#include "host/dialog_map.h"
 #include "host/unattended_dialog.h"
 #include "win32/focus.h"
 #include "win32/host_window.h"
@@ -87,6 +88,7 @@ bool RunModalInHostWindow(Host* host, Parameters* params, const DialogFactory& f
     // OK once it is on screen (see unattended_dialog.h).
     std::unique_ptr<UnattendedDialog> unattended;
     if (!DialogRunIsAttended()) unattended = std::make_unique<UnattendedDialog>(session.dialog);
+    MapDialogWhenShown(session.dialog);
     return session.dialog->ShowModal() == wxID_OK;
 }
 

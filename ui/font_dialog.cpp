@@ -39,6 +39,18 @@ wxBitmap Swatch(const wxColour& colour) {
     return swatch;
 }
 
+#ifdef __WXGTK__
+// The editor's colour name field takes the keyboard first: a colour can be typed at once.
+void FocusColourName(GtkWidget* widget) {
+    if (GTK_IS_ENTRY(widget) && gtk_widget_get_visible(widget)) {
+        gtk_widget_grab_focus(widget);
+        return;
+    }
+    if (GTK_IS_CONTAINER(widget))
+        gtk_container_forall(GTK_CONTAINER(widget), [](GtkWidget* child, gpointer) { FocusColourName(child); }, nullptr);
+}
+#endif
+
 }  // namespace
 
 wxString BubbleFontDialog::ResolveFace(const wxString& face) {
@@ -198,6 +210,7 @@ bool ChooseColourWithToolkit(wxWindow* parent, const wxString& title, wxColour& 
     const GdkRGBA start{colour.Red() / 255.0, colour.Green() / 255.0, colour.Blue() / 255.0, 1.0};
     gtk_color_chooser_set_rgba(GTK_COLOR_CHOOSER(chooser), &start);
     g_object_set(chooser, "show-editor", TRUE, nullptr);
+    FocusColourName(chooser);
     const bool chosen = gtk_dialog_run(GTK_DIALOG(chooser)) == GTK_RESPONSE_OK;
     if (chosen) {
         GdkRGBA picked;

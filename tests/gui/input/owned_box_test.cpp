@@ -1,10 +1,9 @@
 // Message boxes shown for real and answered with real keys: each is owned by the window it
-// belongs to (transient for it and modal), the dialog for its own boxes and the host's window
-// for the About box.
+// belongs to (transient for it and modal): the dialog for its own boxes, the host's window for
+// the About box.
 #include "dialog_fixture.h"
 #include "real_input.h"
 
-#include <wx/listbox.h>
 #include <wx/textctrl.h>
 
 #include <gtk/gtk.h>
@@ -41,7 +40,15 @@ void AnswerNextBox(SeenBox& seen, int key, const std::string& screenshot = "") {
         if (!screenshot.empty()) {
             EXPECT_TRUE(real_input::SaveScreen(screenshot));
         }
+        // The key must answer the box; should it not, the test fails instead of waiting forever.
+        static bool answered;
+        answered = false;
+        g_signal_connect(box, "response", G_CALLBACK(+[](GtkDialog*, gint, gpointer) { answered = true; }), nullptr);
         Key(key);
+        if (!WaitUntil([] { return answered; }, 10000)) {
+            ADD_FAILURE() << "the box did not close";
+            real_input::AbandonModals();
+        }
     });
 }
 
@@ -77,26 +84,6 @@ TEST_F(OwnedBoxes, TheInputErrorBoxIsOwnedByTheDialog) {
     EXPECT_EQ(seen.owner, DialogWindow());
     EXPECT_TRUE(seen.modal);
     EXPECT_TRUE(dialog->IsShown());
-}
-
-TEST_F(OwnedBoxes, ThePresetQuestionIsOwnedByTheDialog) {
-    const auto folder = temp / "docs/Corvantis/Tellora/Presets";
-    std::filesystem::create_directories(folder);
-    ASSERT_TRUE(list.SavePreset((folder / "kept.txt").wstring(), "Tellora", "1.0"));
-    Open();
-    ASSERT_TRUE(Activate(dialog));
-    auto* presets = Find<wxListBox>(kIdPresetList);
-    presets->SetFocus();
-    ASSERT_TRUE(WaitUntil([presets] { return wxWindow::FindFocus() == presets; }));
-    SeenBox seen;
-    AnswerNextBox(seen, WXK_ESCAPE);
-    Key(WXK_DELETE);
-    ASSERT_TRUE(WaitUntil([&seen] { return seen.seen; }));
-    EXPECT_EQ(seen.owner, DialogWindow());
-    EXPECT_TRUE(seen.modal);
-    // Escape cancels the question: nothing is deleted.
-    EXPECT_TRUE(std::filesystem::exists(folder / "kept.txt"));
-    EXPECT_EQ(presets->GetCount(), 1u);
 }
 
 TEST_F(OwnedBoxes, TheAboutBoxIsOwnedByTheHostsWindow) {
