@@ -127,16 +127,24 @@ OSErr DisplayPixelMap(const PSPixelMap* map, const VRect* srcRect, int32 dstRow,
 
     const auto* base = static_cast<const uint8*>(map->baseAddr);
     std::vector<uint8> rgb(std::size_t(width) * 3);
-    std::vector<double> unitIn, unitOut;
-    if (!direct) {
-        unitIn.resize(std::size_t(width) * std::size_t(planes));
-        unitOut.resize(std::size_t(width) * 3);
-    }
+    std::vector<uint8> packed;
+    if (!direct) packed.resize(std::size_t(width) * std::size_t(planes));
     const int64_t rowOffset = src.top - bounds.top;
     const int64_t colOffset = src.left - bounds.left;
 
     for (int32 y = 0; y < height; ++y) {
         const uint8* row = base + (rowOffset + y) * map->rowBytes + colOffset * map->colBytes;
+        uint32_t* out = bitmap.pixels.data() + std::size_t(y) * std::size_t(width);
+        if (direct && maskCount == 0) {
+            // Opaque gray or RGB, the preview's usual case: straight into the bitmap.
+            const int64_t column = map->colBytes;
+            const int64_t plane = space == plugIncolorServicesGraySpace ? 0 : map->planeBytes;
+            for (int32 x = 0; x < width; ++x) {
+                const uint8* p = row + x * column;
+                out[x] = 0xFF000000u | (uint32_t(p[0]) << 16) | (uint32_t(p[plane]) << 8) | uint32_t(p[2 * plane]);
+            }
+            continue;
+        }
         if (space == plugIncolorServicesGraySpace) {
             for (int32 x = 0; x < width; ++x) rgb[x * 3] = rgb[x * 3 + 1] = rgb[x * 3 + 2] = row[int64_t(x) * map->colBytes];
         } else if (space == plugIncolorServicesRGBSpace) {
@@ -145,15 +153,13 @@ OSErr DisplayPixelMap(const PSPixelMap* map, const VRect* srcRect, int32 dstRow,
         } else {
             for (int32 x = 0; x < width; ++x)
                 for (int p = 0; p < planes; ++p)
-                    unitIn[std::size_t(x) * planes + p] =
-                        row[int64_t(x) * map->colBytes + int64_t(p) * map->planeBytes] / 255.0;
-            if (!engine->Convert(space, plugIncolorServicesRGBSpace, unitIn.data(), unitOut.data(), std::size_t(width)))
+                    packed[std::size_t(x) * planes + p] = row[int64_t(x) * map->colBytes + int64_t(p) * map->planeBytes];
+            if (!engine->Convert8(space, plugIncolorServicesRGBSpace, packed.data(), rgb.data(), std::size_t(width),
+                                  ColorEngine::Layout::Packed))
                 return Refuse(problems, errPlugInHostInsufficient,
                               std::string(mode->name) + " pixels could not be converted: " + engine->error());
-            for (std::size_t i = 0; i < rgb.size(); ++i) rgb[i] = uint8(unitOut[i] * 255.0 + 0.5);
         }
 
-        uint32_t* out = bitmap.pixels.data() + std::size_t(y) * std::size_t(width);
         const int64_t checkerRow = FloorDiv(int64_t(dstRow) + y + phaseRow, DisplayLook::kCheckerSize);
         for (int32 x = 0; x < width; ++x) {
             unsigned coverage = 255;
