@@ -70,18 +70,17 @@ with open(path, "wb") as f:
     f.write(b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", struct.pack(">IIBBBBB", side, side, 8, 2, 0, 0, 0)))
     f.write(chunk(b"IDAT", b"".join(parts)) + chunk(b"IEND", b""))
 EOF
-# One line per run: wall s, user s, system s, peak kB.
+# One line per run: wall s, user s, system s, peak kB. The two take turns, so that a change in
+# the machine's load falls on both alike.
 measure() {
     local label=$1; shift
-    for _ in $(seq "$png_runs"); do
-        /usr/bin/time -f "%e %U %S %M" -o "$work/time.txt" "$@" >/dev/null 2>"$work/err.txt" || { cat "$work/err.txt"; exit 1; }
-        echo "$label $(cat "$work/time.txt")"
-    done
+    /usr/bin/time -f "%e %U %S %M" -o "$work/time.txt" "$@" >/dev/null 2>"$work/err.txt" || { cat "$work/err.txt"; exit 1; }
+    echo "$label $(cat "$work/time.txt")"
 }
-{
+for _ in $(seq "$png_runs"); do
     measure filterhost "$build/filterhost" run "$build/CopyThrough.8bf" --in "$work/in.png" --out "$work/ours.png"
     measure imagemagick "$magick" "$work/in.png" "$work/theirs.png"
-} >"$work/png.txt"
+done >"$work/png.txt"
 document_kb=$((png_side * png_side * 3 / 1024))
 awk -v doc="$document_kb" '
     { wall[$1] = wall[$1] " " $2; cpu[$1] = cpu[$1] " " ($3 + $4); peak[$1] = $5 }
