@@ -5,14 +5,14 @@
 # through xvfb-run. Figures are medians; on a busy machine compare processor times.
 #
 #   bash bench/run-all.sh            all cases, PNG on an 8192 x 8192 noise image
-#   bash bench/run-all.sh --quick    smaller documents, one PNG run each
+#   bash bench/run-all.sh --quick    a small PNG, one run of each case
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${TELLORA_BENCH_BUILD:-$root/build-bench}
 quick=0
 [ "${1:-}" = "--quick" ] && quick=1
-png_side=8192 png_runs=3 bubble_size=4096
-[ $quick = 1 ] && png_side=2048 png_runs=1 bubble_size=1024
+png_side=8192 png_runs=3
+[ $quick = 1 ] && png_side=2048 png_runs=1
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
@@ -33,18 +33,14 @@ xrun "$build/bench/preview_bench" | tee "$work/preview.txt"
 awk '/re-render after one parameter change/ { for (i = 1; i <= NF; ++i) if ($i == "median") m = $(i + 1) }
      END { if (m != "") printf "ratio to the 16 ms target: %.2f\n", m / 16 }' "$work/preview.txt"
 
-section "default bubble against copy-through, ${bubble_size}^2 RGB 8 bits, in-process (ratio: bubble / copy)"
-"$build/bench/pixel_protocol_bench" --size "$bubble_size" >"$work/copy.txt"
-xrun "$build/bench/pixel_protocol_bench" --size "$bubble_size" --module "$build/Tellora.8bf" >"$work/bubble.txt"
-awk 'FNR == NR && ($1 == "classic" || $1 == "ports") { copy[$1] = $2; next }
-     ($1 == "classic" || $1 == "ports") { printf "%-8s copy %8.0f ms   bubble %8.0f ms   ratio %.2f\n", $1, copy[$1], $2, $2 / copy[$1] }' \
-    "$work/copy.txt" "$work/bubble.txt"
-
-# Any other benchmark the bench folder builds (the tile renderer's, for one) runs as it is.
+# The bubble against copy-through in every case (render_bench), and any other benchmark the
+# bench folder builds, as they are. pixel_protocol_bench is the tool behind them.
 for target in $(sed -n 's/^ *add_executable(\([A-Za-z0-9_]*\).*/\1/p' "$root/bench/CMakeLists.txt"); do
     case $target in color_bench | preview_bench | pixel_protocol_bench) continue ;; esac
     section "$target"
-    xrun "$build/bench/$target"
+    extra=()
+    [ "$target" = render_bench ] && [ $quick = 1 ] && extra=(--runs 1)
+    xrun "$build/bench/$target" "${extra[@]}"
 done
 
 section "PNG: filterhost with the copy-through module, ${png_side}^2 RGB noise, against ImageMagick"
