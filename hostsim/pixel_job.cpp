@@ -5,6 +5,8 @@
 #include "hostsim/image_import.h"
 #include "hostsim/png_io.h"
 
+#include "files/atomic_file.h"
+
 #include <charconv>
 #include <sstream>
 #include <vector>
@@ -145,8 +147,17 @@ void PixelJob::Finish(const std::string& output) {
     bar_.Finish();
     if (output.empty()) return;
     std::vector<std::string> notes;
-    const auto writer = PngWriter::ToFile(output, ExportFormat(*document_));
-    ExportPng(*document_, engine_, &notes, *writer);
+    // Streamed into a temporary file that replaces the output when complete.
+    std::string error;
+    const auto written = tellora::SaveFileAtomicallyWith(
+        output,
+        [&](const std::string& file) {
+            const auto writer = PngWriter::ToFile(file, ExportFormat(*document_));
+            ExportPng(*document_, engine_, &notes, *writer);
+            return true;
+        },
+        &error);
+    if (written == tellora::SaveOutcome::Failed) throw PngError(error);
     for (const std::string& note : notes) err_ << "filterhost: note: " << note << '\n';
 }
 
