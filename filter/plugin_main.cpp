@@ -1,7 +1,14 @@
 // The module's one export: the host calls it once per selector.
 #include "filter/tellora_plugin.h"
 
-extern "C" __attribute__((visibility("default"))) void PluginMain(int16 selector, void* record, intptr_t* data,
+#ifdef _WIN32
+// Exported by name through tellora.def.
+#define TELLORA_EXPORT
+#else
+#define TELLORA_EXPORT __attribute__((visibility("default")))
+#endif
+
+extern "C" TELLORA_EXPORT void PluginMain(int16 selector, void* record, intptr_t* data,
                                                                   int16* result) {
     TelloraPluginPS plugin;
     plugin.Init(record, selector == filterSelectorAbout, data, result, "Corvantis Tellora");

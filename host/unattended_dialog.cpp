@@ -6,12 +6,21 @@
 #include <wx/timer.h>
 #include <wx/window.h>
 
+#ifdef __WXGTK__
 #include <gtk/gtk.h>
+#include <unistd.h>
+#else
+#include <wx/bitmap.h>
+#include <wx/dcclient.h>
+#include <wx/dcmemory.h>
+#include <wx/image.h>
+
+#include <io.h>
+#endif
 
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
-#include <unistd.h>
 #include <vector>
 
 namespace Corvantis::Host::PS {
@@ -94,8 +103,12 @@ private:
 
 bool DialogRunIsAttended() {
     if (std::getenv("TELLORA_BATCH")) return false;
+#ifdef __WXGTK__
     if (!std::getenv("DISPLAY") && !std::getenv("WAYLAND_DISPLAY")) return false;
     return isatty(STDIN_FILENO) != 0;
+#else
+    return _isatty(_fileno(stdin)) != 0;
+#endif
 }
 
 UnattendedDialog::UnattendedDialog(wxDialog* dialog) : state(std::make_shared<State>()) {
@@ -122,6 +135,7 @@ UnattendedDialog::~UnattendedDialog() {
 
 void SetUnattendedDialogAnswer(std::function<int(wxDialog&)> answer) { Answer() = std::move(answer); }
 
+#ifdef __WXGTK__
 bool SaveWindowScreenshot(wxWindow* window, const std::string& path, std::string* error) {
     auto fail = [error](const char* text) {
         if (error) *error = text;
@@ -153,5 +167,27 @@ bool SaveWindowScreenshot(wxWindow* window, const std::string& path, std::string
     }
     return true;
 }
+#else
+bool SaveWindowScreenshot(wxWindow* window, const std::string& path, std::string* error) {
+    auto fail = [error](const char* text) {
+        if (error) *error = text;
+        return false;
+    };
+    if (!window || !window->IsShownOnScreen()) return fail("the window is not on screen");
+    // The whole window, frame included, as it is on the screen.
+    const wxSize size = window->GetSize();
+    if (size.x <= 0 || size.y <= 0) return fail("the window has no size");
+    wxWindowDC screen(window);
+    wxBitmap bitmap(size.x, size.y, 24);
+    {
+        wxMemoryDC copy(bitmap);
+        if (!copy.Blit(0, 0, size.x, size.y, &screen, 0, 0)) return fail("the window's pixels could not be read");
+    }
+    if (!wxImage::FindHandler(wxBITMAP_TYPE_PNG)) wxImage::AddHandler(new wxPNGHandler);
+    if (!bitmap.ConvertToImage().SaveFile(wxString::FromUTF8(path.c_str()), wxBITMAP_TYPE_PNG))
+        return fail("the file could not be written");
+    return true;
+}
+#endif
 
 }  // namespace Corvantis::Host::PS

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <limits>
+#include <string>
 
 #include <locale.h>
 
@@ -14,6 +15,35 @@ namespace CNumbers {
 
 namespace {
 
+#ifdef _WIN32
+// Windows has no uselocale: a per-thread locale switched to "C" for numbers does the same.
+_locale_t CLocale() {
+    static const _locale_t c = _create_locale(LC_ALL, "C");
+    return c;
+}
+
+// Switches this thread's numeric formatting to the C locale for the scope's lifetime.
+class CLocaleScope {
+public:
+    CLocaleScope() : previousMode_(_configthreadlocale(_ENABLE_PER_THREAD_LOCALE)) {
+        if (const char* current = std::setlocale(LC_NUMERIC, nullptr))
+            previous_ = current;
+        std::setlocale(LC_NUMERIC, "C");
+    }
+    ~CLocaleScope() {
+        if (!previous_.empty())
+            std::setlocale(LC_NUMERIC, previous_.c_str());
+        if (previousMode_ > 0)
+            _configthreadlocale(previousMode_);
+    }
+    CLocaleScope(const CLocaleScope&) = delete;
+    CLocaleScope& operator=(const CLocaleScope&) = delete;
+
+private:
+    int previousMode_;
+    std::string previous_;
+};
+#else
 locale_t CLocale() {
     static const locale_t c = newlocale(LC_ALL_MASK, "C", static_cast<locale_t>(nullptr));
     return c;
@@ -33,6 +63,8 @@ public:
 private:
     locale_t previous_;
 };
+
+#endif
 
 bool IsCSpace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r'; }
 
@@ -57,8 +89,13 @@ std::int32_t ToInt32(const char* text) {
 }
 
 double ToDouble(const char* text) {
+#ifdef _WIN32
+    if (const _locale_t c = CLocale())
+        return _strtod_l(text, nullptr, c);
+#else
     if (const locale_t c = CLocale())
         return strtod_l(text, nullptr, c);
+#endif
     return std::strtod(text, nullptr);
 }
 

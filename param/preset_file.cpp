@@ -8,11 +8,25 @@
 #include <locale>
 #include <ostream>
 #include <sstream>
+#ifdef _WIN32
+#include <filesystem>
+#endif
 
 #include "files/atomic_file.h"
 #include "param/c_numbers.h"
 #include "param/parameters.h"
 #include "param/wide_path.h"
+
+namespace {
+
+// Preset paths are UTF-8; on Windows a stream opens them through the wide API.
+#ifdef _WIN32
+std::filesystem::path ToNativePath(const std::string& utf8) { return std::filesystem::u8path(utf8); }
+#else
+const std::string& ToNativePath(const std::string& utf8) { return utf8; }
+#endif
+
+}  // namespace
 
 namespace Corvantis {
 namespace Host {
@@ -258,7 +272,7 @@ void Parameters::LoadPreset(const std::wstring& path) {
     const std::string source = NarrowPath(path);
     if (source.empty() || source.find('\0') != std::string::npos)
         return;
-    std::ifstream in(source, std::ios::binary);
+    std::ifstream in(ToNativePath(source), std::ios::binary);
     if (!in.is_open())
         return;
     PresetFile::Read(*this, in);

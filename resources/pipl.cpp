@@ -2,8 +2,9 @@
 // entry point, modes, scripting terminology and filter cases. Kept in its own section so that
 // a host can read it from the module file without running any code.
 #include "resources/pipl.h"
+#include "resources/resource_section.h"
 
-__attribute__((section(".rsrc.PIPL.16000"), used, aligned(4))) const unsigned char kTelloraPipl[] = {
+TELLORA_RESOURCE_SECTION(".rsrc.PIPL.16000") const unsigned char kTelloraPipl[] = {
     // header: version 1, list version 0, 11 properties
     0x01, 0x00, 0x00, 0x00, 0x00, 0x00, 0x0B, 0x00, 0x00, 0x00,
     // 'kind': filter plug-in

@@ -5,11 +5,12 @@
 // length byte in front, no padding. Kept in its own section so that a host can
 // read it from the module file without running any code.
 #include "resources/terminology.h"
+#include "resources/resource_section.h"
 
 #define U16(v) static_cast<unsigned char>((v) & 0xFF), static_cast<unsigned char>(((v) >> 8) & 0xFF)
 #define CODE(a, b, c, d) d, c, b, a
 
-__attribute__((section(".rsrc.AETE.16000"), used, aligned(4))) const unsigned char kTelloraTerminology[] = {
+TELLORA_RESOURCE_SECTION(".rsrc.AETE.16000") const unsigned char kTelloraTerminology[] = {
     U16(1),  // one terminology follows
     1, 0,    // version 1.0
     U16(0),  // language

@@ -132,7 +132,7 @@ bool ParamValidator::Validate(wxWindow* parent) {
     wxString message;
     CheckNumericEntry(*this, copy, entry, message, true);
     if (!message.empty()) {
-        void* owner = parent ? parent->GetHandle() : nullptr;
+        const HWND owner = parent ? static_cast<HWND>(parent->GetHandle()) : nullptr;
         MessageBoxA(owner, message.utf8_str(), wxGetTranslation("Input error").utf8_str(),
                     MB_OK | MB_ICONEXCLAMATION);
     }

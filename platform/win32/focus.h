@@ -3,6 +3,10 @@
 // focus), any other widget grabs the focus inside its window.
 #pragma once
 
+#ifdef _WIN32
+// On Windows these are the system's own SetFocus and GetFocus.
+#include "win32/windows_api.h"
+#else
 using HWND = void*;
 
 // Gives `window` the focus; returns the window that last had it through this call (Windows
@@ -11,3 +15,4 @@ using HWND = void*;
 HWND SetFocus(HWND window);
 // The window that last got the focus through SetFocus, or null.
 HWND GetFocus();
+#endif

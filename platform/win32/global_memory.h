@@ -13,6 +13,10 @@
 // The types and constants are our own declarations with the sizes the calling code expects.
 #pragma once
 
+#ifdef _WIN32
+// On Windows these are the system's own global memory functions.
+#include "win32/windows_api.h"
+#else
 #include <cstddef>
 #include <cstdint>
 
@@ -61,3 +65,4 @@ constexpr SIZE_T kTelloraGlobalMaxBlock = 0x7FFFFFFF;
 // allocation or reallocation fail (1 = the very next; 0 switches it off).
 std::size_t TelloraGlobalBlockCount();
 void TelloraGlobalFailAfter(int allocations);
+#endif

@@ -3,6 +3,14 @@
 // wxWindow::GetHandle gives it) or null; any other handle is treated as no window.
 #pragma once
 
+#ifdef _WIN32
+// On Windows the host's window is an HWND and these are the system's own functions.
+#include "win32/windows_api.h"
+
+// The native handle under which a toolkit window can be parented to `window`: on Windows the
+// HWND itself; null when it is no window.
+inline void* HostWindowContainerHandle(HWND window) { return IsWindow(window) ? window : nullptr; }
+#else
 using HWND = void*;
 typedef int BOOL;
 
@@ -17,3 +25,4 @@ BOOL IsWindow(HWND window);
 // (wxNativeContainerWindowHandle: on GTK the window's GdkWindow); null when the window is not
 // realised or is no window.
 void* HostWindowContainerHandle(HWND window);
+#endif

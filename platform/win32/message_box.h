@@ -3,6 +3,11 @@
 // interactive; otherwise the caption and text go to standard error and the default button
 // answers.
 #pragma once
+
+#ifdef _WIN32
+// On Windows this is the system's own MessageBoxA.
+#include "win32/windows_api.h"
+#else
 #include <functional>
 #include <string>
 
@@ -46,3 +51,4 @@ void SetMessageBoxObserver(std::function<int(const MessageBoxRecord&)> observer)
 void ShowMessageBoxesAlways(bool always);
 // The answer a non-interactive box gives: the default button of its type.
 int DefaultMessageBoxAnswer(UINT type);
+#endif

@@ -16,6 +16,13 @@
 // code expects (DWORD and LONG are 32 bits, as on Windows).
 #pragma once
 
+#ifdef _WIN32
+// On Windows these are the system's own registry functions.
+#include "win32/windows_api.h"
+
+// Largest value the plug-in reads back, in bytes.
+constexpr DWORD kTelloraRegistryMaxValueSize = 16u * 1024u * 1024u;
+#else
 #include <cstddef>
 #include <cstdint>
 
@@ -126,3 +133,4 @@ std::size_t TelloraRegistryOpenKeyCount();
 
 // Largest value the store accepts or reads back, in bytes.
 constexpr DWORD kTelloraRegistryMaxValueSize = 16u * 1024u * 1024u;
+#endif

@@ -6,6 +6,13 @@
 // (default ~/.config), else $HOME/Documents. Only absolute paths are taken. The path is
 // returned without a trailing separator, as on Windows.
 #pragma once
+
+#ifdef _WIN32
+// On Windows this is the shell's own SHGetFolderPathW.
+#include "win32/windows_api.h"
+
+#include <shlobj.h>
+#else
 #include <cstdint>
 
 using HWND = void*;
@@ -35,3 +42,4 @@ inline bool FAILED(HRESULT hr) { return hr < 0; }
 // path does not fit gives E_FAIL; `path` then holds the empty string. With
 // CSIDL_FLAG_CREATE the folder is created when missing.
 HRESULT SHGetFolderPathW(HWND owner, int csidl, HANDLE token, DWORD flags, LPWSTR path);
+#endif

@@ -2,6 +2,29 @@
 // native object is a cairo context and each hint becomes the nearest cairo font options.
 #pragma once
 
+#ifdef _WIN32
+// On Windows the native graphics object of a GDI+ context is a Gdiplus::Graphics, and the hint
+// is its own.
+#include "win32/windows_api.h"
+
+// GDI+ needs the COM declarations that WIN32_LEAN_AND_MEAN leaves out.
+#include <objidl.h>
+#include <gdiplus.h>
+
+using Gdiplus::TextRenderingHint;
+using Gdiplus::TextRenderingHintAntiAlias;
+using Gdiplus::TextRenderingHintAntiAliasGridFit;
+using Gdiplus::TextRenderingHintClearTypeGridFit;
+using Gdiplus::TextRenderingHintSingleBitPerPixel;
+using Gdiplus::TextRenderingHintSingleBitPerPixelGridFit;
+using Gdiplus::TextRenderingHintSystemDefault;
+
+// The GDI+ status: 0 (Ok) when the hint is set; 2 (InvalidParameter) without a graphics object.
+inline int SetTextRenderingHint(void* nativeGraphics, TextRenderingHint hint) {
+    if (!nativeGraphics) return Gdiplus::InvalidParameter;
+    return static_cast<Gdiplus::Graphics*>(nativeGraphics)->SetTextRenderingHint(hint);
+}
+#else
 enum TextRenderingHint {
     TextRenderingHintSystemDefault = 0,
     TextRenderingHintSingleBitPerPixelGridFit = 1,
@@ -15,3 +38,4 @@ enum TextRenderingHint {
 
 // Answers 0 when the hint is set; non-zero when there is no native context or the hint is unknown.
 int SetTextRenderingHint(void* nativeGraphics, TextRenderingHint hint);
+#endif

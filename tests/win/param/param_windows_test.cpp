@@ -1,0 +1,152 @@
+// The parameter model against Windows itself: a preset saved over an existing file (a rename
+// over a file fails there), a folder name outside ASCII, the registry store in the real
+// HKEY_CURRENT_USER, and number text in a locale whose decimal separator is a comma.
+#include "filter/parameter_table.h"
+#include "param/c_numbers.h"
+#include "param/ps_parameters.h"
+#include "win32/registry.h"
+
+#include <gtest/gtest.h>
+
+#include <clocale>
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+namespace {
+
+namespace fs = std::filesystem;
+using Corvantis::Host::PS::Parameters;
+namespace CNumbers = Corvantis::Host::Param::CNumbers;
+
+Parameters TableList() {
+    Parameters params;
+    AppendTelloraParameters(params);
+    return params;
+}
+
+class TempFolder : public ::testing::Test {
+protected:
+    void SetUp() override {
+        folder = fs::temp_directory_path() / (L"tellora-" + std::to_wstring(GetCurrentProcessId()) + L"-Größe");
+        fs::remove_all(folder);
+        ASSERT_TRUE(fs::create_directories(folder));
+    }
+    void TearDown() override {
+        std::error_code ignored;
+        fs::remove_all(folder, ignored);
+    }
+    fs::path folder;
+};
+
+TEST_F(TempFolder, PresetSavedAgainReplacesTheFileAndLeavesNoTemporary) {
+    const fs::path preset = folder / L"bubble.tpr";
+    Parameters first = TableList();
+    first.parameters[kParamText].value.text = "first";
+    first.parameters[kParamEllipseWidth].value.SetFloat(150.0);
+    ASSERT_TRUE(first.SavePreset(preset.wstring(), "Tellora", "1.0"));
+
+    Parameters second = TableList();
+    second.parameters[kParamText].value.text = "second";
+    second.parameters[kParamEllipseWidth].value.SetFloat(250.5);
+    ASSERT_TRUE(second.SavePreset(preset.wstring(), "Tellora", "1.0")) << "saving over an existing preset failed";
+
+    Parameters loaded = TableList();
+    loaded.LoadPreset(preset.wstring());
+    EXPECT_EQ(loaded.parameters[kParamText].value.text, "second");
+    EXPECT_DOUBLE_EQ(loaded.parameters[kParamEllipseWidth].value.GetFloat(), 250.5);
+
+    int files = 0;
+    for (const auto& entry : fs::directory_iterator(folder)) {
+        ++files;
+        EXPECT_EQ(entry.path().filename(), preset.filename());
+    }
+    EXPECT_EQ(files, 1);
+}
+
+TEST_F(TempFolder, PresetIntoAMissingFolderFailsAndWritesNothing) {
+    const fs::path preset = folder / L"missing" / L"bubble.tpr";
+    EXPECT_FALSE(TableList().SavePreset(preset.wstring(), "Tellora", "1.0"));
+    EXPECT_TRUE(fs::is_empty(folder));
+}
+
+class RealRegistry : public ::testing::Test {
+protected:
+    void SetUp() override { prefix = root + "\\"; }
+    void TearDown() override { RegDeleteTreeA(HKEY_CURRENT_USER, root.c_str()); }
+
+    void PutText(const std::string& name, const std::string& text) {
+        HKEY key = nullptr;
+        ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, (prefix + name).c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
+                                  KEY_WRITE, nullptr, &key, nullptr),
+                  ERROR_SUCCESS);
+        EXPECT_EQ(RegSetValueExA(key, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
+                                 static_cast<DWORD>(text.size() + 1)),
+                  ERROR_SUCCESS);
+        RegCloseKey(key);
+    }
+
+    const std::string root = "Software\\Corvantis\\TelloraWinTest" + std::to_string(GetCurrentProcessId());
+    std::string prefix;
+};
+
+TEST_F(RealRegistry, ValuesSurviveARoundTripWithTheirTypes) {
+    Parameters saved = TableList();
+    saved.parameters[kParamShape].value.SetInteger(1);
+    saved.parameters[kParamEllipseWidth].value.SetFloat(321.25);
+    saved.parameters[kParamText].value.text = "Hallo Welt";
+    saved.parameters[kParamFillColor].value.SetColor(0.5, 0.25, 1.0);
+    saved.parameters[kParamFontUnderline].value.SetBoolean(true);
+    ASSERT_TRUE(saved.SaveToRegistry(prefix));
+
+    HKEY key = nullptr;
+    ASSERT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, (prefix + "Ellipse Width").c_str(), 0, KEY_QUERY_VALUE, &key),
+              ERROR_SUCCESS);
+    DWORD type = 0, size = 0;
+    EXPECT_EQ(RegQueryValueExA(key, nullptr, nullptr, &type, nullptr, &size), ERROR_SUCCESS);
+    RegCloseKey(key);
+    EXPECT_EQ(type, static_cast<DWORD>(REG_SZ));
+    EXPECT_EQ(size, sizeof("321.250000"));
+
+    Parameters loaded = TableList();
+    ASSERT_TRUE(loaded.LoadFromRegistry(prefix));
+    EXPECT_EQ(loaded.parameters[kParamShape].value.GetInteger(), 1);
+    EXPECT_DOUBLE_EQ(loaded.parameters[kParamEllipseWidth].value.GetFloat(), 321.25);
+    EXPECT_EQ(loaded.parameters[kParamText].value.text, "Hallo Welt");
+    const auto fill = loaded.parameters[kParamFillColor].value.GetColor();
+    EXPECT_DOUBLE_EQ(fill.red, 0.5);
+    EXPECT_DOUBLE_EQ(fill.green, 0.25);
+    EXPECT_DOUBLE_EQ(fill.blue, 1.0);
+    EXPECT_TRUE(loaded.parameters[kParamFontUnderline].value.GetBoolean());
+}
+
+TEST_F(RealRegistry, OutOfRangeAndMistypedValuesAreClampedOrIgnored) {
+    PutText("Ellipse Width", "1e9");
+    PutText("Font Family", "3");  // an integer stored as text is not taken
+    Parameters loaded = TableList();
+    ASSERT_TRUE(loaded.LoadFromRegistry(prefix));
+    EXPECT_DOUBLE_EQ(loaded.parameters[kParamEllipseWidth].value.GetFloat(), 15000.0);
+    EXPECT_EQ(loaded.parameters[kParamFontFamily].value.GetInteger(), 4);
+}
+
+// Number text follows the C locale while the process runs in one with a decimal comma, and
+// the process's locale is what it was afterwards.
+TEST(CommaLocale, NumbersKeepTheirPoint) {
+    const char* german = std::setlocale(LC_ALL, "German_Germany.1252");
+    if (!german) german = std::setlocale(LC_ALL, "de-DE");
+    if (!german) GTEST_SKIP() << "no German locale here";
+    ASSERT_EQ(*std::localeconv()->decimal_point, ',');
+
+    EXPECT_EQ(CNumbers::FormatFixed(1.5), "1.500000");
+    EXPECT_DOUBLE_EQ(CNumbers::ToDouble("2.25"), 2.25);
+    float a = 0, b = 0, c = 0;
+    ASSERT_TRUE(CNumbers::ScanThreeFloats("0.5 0.25 1.75", a, b, c));
+    EXPECT_FLOAT_EQ(a, 0.5f);
+    EXPECT_FLOAT_EQ(b, 0.25f);
+    EXPECT_FLOAT_EQ(c, 1.75f);
+
+    EXPECT_EQ(*std::localeconv()->decimal_point, ',') << "the scope did not give the locale back";
+    std::setlocale(LC_ALL, "C");
+}
+
+}  // namespace
