@@ -39,13 +39,15 @@ target_link_libraries(tellora_wx INTERFACE ${wx_libs})
 set(wxWidgets_LIBRARIES tellora_wx)
 set(TELLORA_WX_INCLUDE_DIRS ${wx_include_dirs})
 
+# Static archives only: an import library (libz.dll.a) would make the programs need a DLL.
+set(CMAKE_FIND_LIBRARY_SUFFIXES .a)
 find_package(PNG REQUIRED)
+# LittleCMS under the name the Linux build's pkg-config gives it.
 find_library(TELLORA_LCMS2_LIBRARY NAMES lcms2 REQUIRED)
 find_path(TELLORA_LCMS2_INCLUDE_DIR lcms2.h REQUIRED)
-add_library(tellora_lcms2 INTERFACE)
-target_include_directories(tellora_lcms2 INTERFACE ${TELLORA_LCMS2_INCLUDE_DIR})
-target_link_libraries(tellora_lcms2 INTERFACE ${TELLORA_LCMS2_LIBRARY})
-target_compile_definitions(tellora_lcms2 INTERFACE CMS_NO_REGISTER_KEYWORD)
+add_library(PkgConfig::LCMS2 INTERFACE IMPORTED)
+target_include_directories(PkgConfig::LCMS2 INTERFACE ${TELLORA_LCMS2_INCLUDE_DIR})
+target_link_libraries(PkgConfig::LCMS2 INTERFACE ${TELLORA_LCMS2_LIBRARY})
 
 # Windows headers: no min/max macros, Unicode names for the generic ones.
 add_compile_definitions(NOMINMAX UNICODE _UNICODE WINVER=0x0601 _WIN32_WINNT=0x0601)

@@ -1,7 +1,7 @@
 # Sourced by the scripts that run Windows programs under wine: sets WINEPREFIX to a prefix
 # inside build-win/ (creating it once, with the font replacements) and quiets wine.
 # Needs $root (the repository) to be set.
-export WINEPREFIX=$root/build-win/wine-prefix
+export WINEPREFIX=${root:?set root to the repository first}/build-win/wine-prefix
 export WINEDEBUG=-all
 # No installers for wine's .NET and HTML engines: nothing here needs them.
 export WINEDLLOVERRIDES="mscoree=;mshtml="
@@ -9,7 +9,8 @@ if [ ! -f "$WINEPREFIX/.tellora-ready" ]; then
   rm -rf "$WINEPREFIX"
   mkdir -p "$WINEPREFIX"
   # GDI+ under wine draws no text for a face it does not have: map the usual Windows faces to
-  # the Liberation fonts, which have the same metrics.
+  # the Liberation fonts, which have the same metrics. A crashing program ends instead of
+  # waiting in wine's crash dialog.
   cat > "$WINEPREFIX/fonts.reg" <<'REG'
 REGEDIT4
 
@@ -17,6 +18,9 @@ REGEDIT4
 "Arial"="Liberation Sans"
 "Times New Roman"="Liberation Serif"
 "Courier New"="Liberation Mono"
+
+[HKEY_CURRENT_USER\Software\Wine\WineDbg]
+"ShowCrashDialog"=dword:00000000
 REG
   xvfb-run -a bash -c 'wineboot --init && wine regedit /S "$WINEPREFIX/fonts.reg" && wineserver -w'
   touch "$WINEPREFIX/.tellora-ready"

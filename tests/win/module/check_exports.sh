@@ -13,6 +13,8 @@ echo "imports: $(echo $imports)"
 system32=${WINEPREFIX:?WINEPREFIX must name the wine prefix}/drive_c/windows/system32
 status=0
 for dll in $imports; do
-  if ! ls "$system32" | grep -qixF "$dll"; then echo "FAIL: $dll is not a system DLL"; status=1; fi
+  if [ -z "$(find "$system32" -maxdepth 1 -iname "$dll" -print -quit)" ]; then
+    echo "FAIL: $dll is not a system DLL"; status=1
+  fi
 done
 exit $status
