@@ -66,7 +66,7 @@ TelloraPluginPS::TelloraPluginPS() {
 #ifdef __WXMSW__
     wxSetInstance(ModuleInstance());
 #endif
-    const SkipOpenGlProbe noOpenGl;
+    [[maybe_unused]] const SkipOpenGlProbe noOpenGl;
     toolkitStarted = wxInitialize(argc, static_cast<wxChar**>(nullptr));
     SetToolkitReady(toolkitStarted);
 }

@@ -243,8 +243,8 @@ TextLineDrawer& TextLineDrawer::operator=(TextLineDrawer&&) noexcept = default;
 
 void TextLineDrawer::Clear() { kept = std::make_unique<Kept>(); }
 
-void TextLineDrawer::Draw(TileCanvas& canvas, std::size_t index, const wxString& text, const wxFont& font,
-                          const wxColour& colour, double x, double y) {
+void TextLineDrawer::Draw(TileCanvas& canvas, [[maybe_unused]] std::size_t index, const wxString& text,
+                          const wxFont& font, const wxColour& colour, double x, double y) {
     wxGraphicsContext& gc = canvas.Context();
 #ifdef __WXGTK__
     // What the cairo context's DrawText does, with the layout made once: a pango layout of the

@@ -78,7 +78,8 @@ public:
 
 bool RunModalInHostWindow(Host* host, Parameters* params, const DialogFactory& factory) {
     FilterRecord* record = host ? host->filterRecord : nullptr;
-    HWND hostWindow = record && record->platformData ? static_cast<PlatformData*>(record->platformData)->hwnd : nullptr;
+    const PlatformData* platform = record ? static_cast<const PlatformData*>(record->platformData) : nullptr;
+    HWND hostWindow = platform ? static_cast<HWND>(platform->hwnd) : nullptr;
 
     HostWindowSession session(hostWindow);
     if (factory) session.dialog = factory(host, params, session.container);
