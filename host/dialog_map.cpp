@@ -25,10 +25,10 @@ void WriteControls(std::ofstream& out, wxWindow* window) {
 
 }  // namespace
 
-void MapDialogWhenShown(wxDialog* dialog) {
+void MapDialogWhenShown(wxDialog* dialog, const char* suffix) {
     const char* path = std::getenv("TELLORA_DIALOG_MAP");
     if (!dialog || !path || !*path) return;
-    const std::string file = path;
+    const std::string file = std::string(path) + (suffix ? suffix : "");
     // The first idle time with the dialog on screen: laid out and placed.
     auto written = std::make_shared<bool>(false);
     dialog->Bind(wxEVT_IDLE, [dialog, file, written](wxIdleEvent& event) {

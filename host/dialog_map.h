@@ -7,7 +7,8 @@ class wxDialog;
 
 namespace Corvantis::Host::PS {
 
-// Arranges for the map of `dialog` to be written when TELLORA_DIALOG_MAP is set.
-void MapDialogWhenShown(wxDialog* dialog);
+// Arranges for the map of `dialog` to be written when TELLORA_DIALOG_MAP is set: to that file
+// plus `suffix` (dialogs opened from the plug-in's own use a suffix of their own).
+void MapDialogWhenShown(wxDialog* dialog, const char* suffix = "");
 
 }  // namespace Corvantis::Host::PS

@@ -1,5 +1,7 @@
 #include "ui/font_dialog.h"
 
+#include "host/dialog_map.h"
+
 #include <wx/bitmap.h>
 #include <wx/button.h>
 #include <wx/checkbox.h>
@@ -141,6 +143,7 @@ BubbleFontDialog::BubbleFontDialog(wxWindow* parent, const BubbleFontChoice& sta
     ShowColour();
     ShowSample();
     faces->SetFocus();
+    Corvantis::Host::PS::MapDialogWhenShown(this, ".font");
 }
 
 BubbleFontChoice BubbleFontDialog::GetChoice() const {
