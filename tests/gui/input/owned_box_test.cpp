@@ -4,6 +4,7 @@
 #include "dialog_fixture.h"
 #include "real_input.h"
 
+#include <wx/listbox.h>
 #include <wx/textctrl.h>
 
 #include <gtk/gtk.h>
@@ -84,6 +85,28 @@ TEST_F(OwnedBoxes, TheInputErrorBoxIsOwnedByTheDialog) {
     EXPECT_EQ(seen.owner, DialogWindow());
     EXPECT_TRUE(seen.modal);
     EXPECT_TRUE(dialog->IsShown());
+}
+
+TEST_F(OwnedBoxes, ThePresetQuestionIsOwnedByTheDialog) {
+    const auto folder = temp / "docs/Corvantis/Tellora/Presets";
+    std::filesystem::create_directories(folder);
+    ASSERT_TRUE(list.SavePreset((folder / "kept.txt").wstring(), "Tellora", "1.0"));
+    Open();
+    ASSERT_TRUE(Activate(dialog));
+    auto* presets = Find<wxListBox>(kIdPresetList);
+    const wxRect area = presets->GetScreenRect();
+    real_input::ClickAt(area.x + 20, area.y + 12);  // on the one entry
+    ASSERT_TRUE(WaitUntil([presets] { return wxWindow::FindFocus() == presets && presets->GetSelection() == 0; }));
+    SeenBox seen;
+    AnswerNextBox(seen, WXK_ESCAPE);
+    Key(WXK_DELETE);
+    ASSERT_TRUE(WaitUntil([&seen] { return seen.seen; }));
+    EXPECT_EQ(seen.title, "");
+    EXPECT_EQ(seen.owner, DialogWindow());
+    EXPECT_TRUE(seen.modal);
+    // Escape cancels the question: nothing is deleted.
+    EXPECT_TRUE(std::filesystem::exists(folder / "kept.txt"));
+    EXPECT_EQ(presets->GetCount(), 1u);
 }
 
 TEST_F(OwnedBoxes, TheAboutBoxIsOwnedByTheHostsWindow) {
