@@ -22,8 +22,10 @@ namespace {
 constexpr double kEllipseTextDivisor = 1.4086809257715194;
 // The rounded rectangle's corner radius, not scaled.
 constexpr double kCornerRadius = 3.0;
-// Far above the accepted range of the size; keeps the toolkit's point arithmetic in range.
-constexpr int kMaxFontPoints = 100000;
+// Far above the accepted range of the size (4000). Sizes from the readers that do not clamp
+// (a script, a preset, the parameters handle) are limited here to what cairo can draw: its
+// fonts fail beyond 65535 pixels, and 24000 points stays below that up to 196 dots per inch.
+constexpr int kMaxFontPoints = 24000;
 
 const ParameterValue& Value(const Parameters& params, std::size_t index) {
     static const ParameterValue kMissing;

@@ -1,8 +1,14 @@
 // Line breaking and placement of the text, measured by a stand-in for the graphics context:
 // each character 10 pixels wide, each line 10 high (a string with breaks measures as several).
+#include "bubble_test_support.h"
 #include "filter/bubble_drawing.h"
 
 #include <gtest/gtest.h>
+
+#include <wx/dcmemory.h>
+#include <wx/graphics.h>
+
+#include <memory>
 
 namespace {
 
@@ -119,3 +125,40 @@ TEST(TextLayout, InvalidUtf8KeepsTheValidCharacters) {
 }
 
 }  // namespace
+
+namespace {
+
+class HugeFont : public ToolkitTest {};
+
+// The number of dark pixels when the middle of an "I" in the bubble's font is drawn over a
+// 100 x 100 picture.
+int DarkPixelsOfAnI(const wxFont& font) {
+    wxBitmap bitmap(100, 100, 24);
+    {
+        wxMemoryDC dc(bitmap);
+        dc.SetBackground(*wxWHITE_BRUSH);
+        dc.Clear();
+        std::unique_ptr<wxGraphicsContext> gc(wxGraphicsContext::Create(dc));
+        gc->SetFont(font, *wxBLACK);
+        double w = 0, h = 0, descent = 0, leading = 0;
+        gc->GetTextExtent("I", &w, &h, &descent, &leading);
+        gc->DrawText("I", 50 - w / 2, 50 - h / 2);
+    }
+    const wxImage image = bitmap.ConvertToImage();
+    int dark = 0;
+    for (int y = 0; y < 100; ++y)
+        for (int x = 0; x < 100; ++x) dark += image.GetRed(x, y) < 128 ? 1 : 0;
+    return dark;
+}
+
+}  // namespace
+
+TEST_F(HugeFont, SizesBeyondWhatCairoScalesAreLimitedAndStillDraw) {
+    Parameters p = DefaultBubble();
+    for (const double size : {4000.0, 1e5, 1e9}) {
+        Set(p, kParamFontSize, size);
+        const wxFont font = MakeBubbleFont(p, 1.0f);
+        EXPECT_LE(font.GetPointSize(), 24000) << size;
+        EXPECT_GT(DarkPixelsOfAnI(font), 0) << size;
+    }
+}
