@@ -231,6 +231,19 @@ TEST_F(SelectorTest, LifecycleWithoutHostHandleProcedures) {
     EXPECT_EQ(TelloraGlobalBlockCount(), blocks);
 }
 
+TEST_F(SelectorTest, ResultsOfTheFallbackHandlesNeverReachTheHost) {
+    // A host without handle procedures that passes a parameters handle of its own: the plug-in's
+    // fallback handles refuse it (-109), and the host hears that it could not do what was needed.
+    host.record.handleProcs = nullptr;
+    host.record.descriptorParameters = nullptr;
+    EXPECT_EQ(Run(filterSelectorParameters), 0);
+    EXPECT_EQ(Run(filterSelectorPrepare), 0);
+    host.record.parameters = host.NewHandleWith("the host's own");
+    EXPECT_EQ(Run(filterSelectorStart), errPlugInHostInsufficient);
+    FallbackDisposeHandle(reinterpret_cast<Handle>(host.data));
+    host.data = 0;
+}
+
 TEST_F(SelectorTest, DataHandleOfNoBytesIsGrownNotOverrun) {
     host.data = reinterpret_cast<intptr_t>(host.NewHandleWith(""));
     EXPECT_EQ(Run(filterSelectorStart), 0);
