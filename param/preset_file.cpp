@@ -214,15 +214,16 @@ void PresetFile::Write(const Parameters& params, std::ostream& out, const std::s
 }
 
 bool PresetFile::FitsReader(const Parameters& params, const std::string& pluginName, const std::string& version) {
-    // A value field runs to the line feed, so its carriage return counts as well.
-    const auto fits = [](std::size_t length) { return length + 1 <= kMaxField; };
+    // A value field runs from the colon to the line feed: the blank before the value and the
+    // carriage return after it count as well. A key field is the name alone.
+    const auto fits = [](std::size_t valueLength) { return valueLength + 2 <= kMaxField; };
     if (!fits(pluginName.size()) || !fits(version.size()))
         return false;
     std::string text;
     for (const Parameter& p : params.parameters) {
         if ((p.flags & ParameterFlags::NoPreset) || !ValueText(p, text))
             continue;
-        if (!fits(p.name.size()) || !fits(text.size()))
+        if (p.name.size() > kMaxField || !fits(text.size()))
             return false;
     }
     return true;

@@ -110,16 +110,21 @@ TEST_F(FailuresReported, AnOutputThatCannotBeWrittenLeavesTheEarlierFile) {
     if (!HasDisplay()) GTEST_SKIP() << "drawing needs a display";
     const std::string out = Path("out.png");
     WriteText("out.png", "the earlier file");
-    // A file size limit of 1 KB makes the write fail part-way, as a full disk would.
-    const std::string command = "trap '' XFSZ; ulimit -f 1; '" + kFilterHostPath + "' run '" + kModulePath +
-                                "' --no-dialog --size 256x256 --out '" + out + "' > /dev/null 2>&1";
+    // A file size limit of 64 KB makes the picture's write fail part-way, as a full disk would;
+    // the host's own small state files still fit.
+    const std::string input = std::string("--in '") + TELLORA_SAMPLE_PATH + "'";
+    const std::string command = "trap '' XFSZ; ulimit -f 64; '" + kFilterHostPath + "' run '" + kModulePath +
+                                "' --no-dialog " + input + " --out '" + out + "' > '" + Path("log.txt") + "' 2>&1";
     EXPECT_NE(std::system(("bash -c \"" + command + "\"").c_str()), 0);
-    EXPECT_EQ(*ReadStateFile(out), "the earlier file");
+    const std::string log = ReadStateFile(Path("log.txt")).value_or("");
+    EXPECT_TRUE(Contains(log, "out.png")) << "the failure names the output: " << log;
+    std::filesystem::remove(Path("log.txt"));
+    EXPECT_EQ(ReadStateFile(out).value_or("(no file)"), "the earlier file");
     std::size_t files = 0;
     for (const auto& entry : std::filesystem::directory_iterator(root_)) files += entry.is_regular_file() ? 1 : 0;
     EXPECT_EQ(files, 1u) << "no temporary file left behind";
 
-    const ProcessResult written = FilterHost("--no-dialog --size 256x256 --out '" + out + "'");
+    const ProcessResult written = FilterHost("--no-dialog " + input + " --out '" + out + "'");
     EXPECT_EQ(written.exitCode, 0) << written.output;
-    EXPECT_NE(*ReadStateFile(out), "the earlier file");
+    EXPECT_NE(ReadStateFile(out).value_or("the earlier file"), "the earlier file");
 }

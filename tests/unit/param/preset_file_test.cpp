@@ -163,9 +163,16 @@ TEST_F(PresetFileTest, OverLongFieldEndsTheRead) {
 TEST_F(PresetFileTest, ATextTheReaderCouldNotTakeIsNotSaved) {
     auto params = TableList();
     ASSERT_TRUE(params.SavePreset(Path("keep.txt"), "Tellora", "1.0"));
-    params.parameters[kParamText].value.text = std::string(PresetFile::kMaxField, 't');
+    // Quotes, the blank after the colon and the CR fill the field around the text.
+    params.parameters[kParamText].value.text = std::string(PresetFile::kMaxField - 3, 't');
     EXPECT_FALSE(params.SavePreset(Path("keep.txt"), "Tellora", "1.0"));
     EXPECT_EQ(ReadFile(folder_ / "keep.txt"), kDefaultPreset);
+
+    params.parameters[kParamText].value.text.pop_back();
+    ASSERT_TRUE(params.SavePreset(Path("keep.txt"), "Tellora", "1.0"));
+    auto loaded = TableList();
+    loaded.LoadPreset(Path("keep.txt"));
+    EXPECT_EQ(loaded.parameters, params.parameters);
 }
 
 TEST_F(PresetFileTest, UnreadableOrEmptyFilesChangeNothing) {
