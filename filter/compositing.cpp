@@ -72,34 +72,58 @@ void Composite(const SourcePixels& source, const DestinationPixels& destination,
     const std::ptrdiff_t dstPlane = destination.planeBytes ? destination.planeBytes : std::ptrdiff_t(sizeof(Sample));
 
     const std::size_t width = std::size_t(bubble.width);
+    constexpr int kPlanes = kColourPlanes + (kTransparency ? 1 : 0);
+    constexpr std::ptrdiff_t kPixel = kPlanes * std::ptrdiff_t(sizeof(Sample));
+    // Samples packed pixel after pixel on both sides: runs of untouched pixels copy at once.
+    const bool packed = source.columnBytes == kPixel && destination.columnBytes == kPixel &&
+                        srcPlane == std::ptrdiff_t(sizeof(Sample)) && dstPlane == std::ptrdiff_t(sizeof(Sample));
+    // 8-bit RGB rows are laid out as the drawn colours: runs of full cover copy at once too.
+    constexpr bool kRgbBytes = sizeof(Sample) == 1 && Channels == 3;
     for (std::int32_t r = 0; r < bubble.height; ++r) {
-        const unsigned char* src = source.data + r * source.rowBytes;
-        unsigned char* dst = destination.data + r * destination.rowBytes;
+        const unsigned char* srcRow = source.data + r * source.rowBytes;
+        unsigned char* dstRow = destination.data + r * destination.rowBytes;
         const std::size_t row = bubble.sameRows ? 0 : std::size_t(r);
         const unsigned char* rgb = bubble.rgb ? bubble.rgb + row * width * 3 : nullptr;
         const unsigned char* alpha = bubble.alpha ? bubble.alpha + row * width : nullptr;
-        for (std::size_t c = 0; c < width; ++c) {
+        for (std::size_t c = 0; c < width;) {
+            const unsigned char* src = srcRow + std::ptrdiff_t(c) * source.columnBytes;
+            unsigned char* dst = dstRow + std::ptrdiff_t(c) * destination.columnBytes;
+            const std::uint32_t a = alpha ? alpha[c] : 0u;
+            if (a == 0) {
+                // Untouched: the source's samples exactly (the float blend would round them).
+                std::size_t end = c + 1;
+                while (end < width && (!alpha || alpha[end] == 0)) ++end;
+                if (packed) {
+                    std::memmove(dst, src, (end - c) * std::size_t(kPixel));
+                } else {
+                    for (std::size_t i = c; i < end; ++i) {
+                        for (int p = 0; p < kPlanes; ++p)
+                            std::memcpy(dst + p * dstPlane, src + p * srcPlane, sizeof(Sample));
+                        src += source.columnBytes;
+                        dst += destination.columnBytes;
+                    }
+                }
+                c = end;
+                continue;
+            }
             std::uint32_t colour[3] = {0, 0, 0};
             if (rgb) {
                 colour[0] = rgb[c * 3];
                 colour[1] = rgb[c * 3 + 1];
                 colour[2] = rgb[c * 3 + 2];
             }
-            const std::uint32_t a = alpha ? alpha[c] : 0u;
-            if (a == 0) {
-                // Untouched: the source's samples exactly (the float blend would round them).
-                for (int p = 0; p < kColourPlanes + (kTransparency ? 1 : 0); ++p)
-                    std::memcpy(dst + p * dstPlane, src + p * srcPlane, sizeof(Sample));
-                src += source.columnBytes;
-                dst += destination.columnBytes;
-                continue;
-            }
             if (kGray) colour[0] = (colour[0] + colour[1] + colour[2]) / 3u;
             if (B::kExactOpaque && a == 255) {
+                if (kRgbBytes && packed && rgb) {
+                    std::size_t end = c + 1;
+                    while (end < width && alpha[end] == 255) ++end;
+                    std::memcpy(dst, rgb + c * 3, (end - c) * 3);
+                    c = end;
+                    continue;
+                }
                 for (int p = 0; p < kColourPlanes; ++p) Store<Sample>(dst + p * dstPlane, B::Opaque(colour[p]));
                 if (kTransparency) Store<Sample>(dst + kColourPlanes * dstPlane, B::kFull);
-                src += source.columnBytes;
-                dst += destination.columnBytes;
+                ++c;
                 continue;
             }
             const std::uint32_t na = 255u - a;
@@ -108,8 +132,7 @@ void Composite(const SourcePixels& source, const DestinationPixels& destination,
             if (kTransparency)
                 Store<Sample>(dst + kColourPlanes * dstPlane,
                               B::Transparency(a, na, Load<Sample>(src + kColourPlanes * srcPlane)));
-            src += source.columnBytes;
-            dst += destination.columnBytes;
+            ++c;
         }
     }
 }

@@ -3,6 +3,8 @@
 #include "win32/text_rendering_hint.h"
 
 #include <wx/bitmap.h>
+#include <wx/brush.h>
+#include <wx/pen.h>
 #include <wx/dcmemory.h>
 #include <wx/graphics.h>
 #include <wx/image.h>
@@ -31,6 +33,13 @@ void SetUpText(wxGraphicsContext& gc) {
 }
 
 }  // namespace
+
+void TileCanvas::FillOpaque(int width, int height, unsigned char red, unsigned char green, unsigned char blue) {
+    wxGraphicsContext& gc = Context();
+    gc.SetPen(*wxTRANSPARENT_PEN);
+    gc.SetBrush(wxBrush(wxColour(red, green, blue), wxBRUSHSTYLE_SOLID));
+    gc.DrawRectangle(0.0, 0.0, width, height);
+}
 
 // A transparent 32-bit bitmap selected into a memory device context, with a graphics context
 // from the default renderer on it.

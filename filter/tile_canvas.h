@@ -27,6 +27,9 @@ public:
     // The context to draw on, set up for grid-fitted antialiased text; pixel (0, 0) is the
     // canvas's top-left pixel.
     virtual wxGraphicsContext& Context() = 0;
+    // Covers the canvas's width x height pixels with an opaque colour, as a filled shape
+    // covering them would.
+    void FillOpaque(int width, int height, unsigned char red, unsigned char green, unsigned char blue);
     // Completes the drawing and gives back its pixels as the toolkit's bitmap conversion does.
     // The context must not be used afterwards.
     virtual void Finish(StraightPixels& out) = 0;

@@ -112,9 +112,14 @@ bool BubbleReach::Touches(const VRect& tile) const {
 
 bool BubbleReach::Fills(const VRect& tile) const {
     if (everywhere || !interior) return false;
-    const double left = tile.left, top = tile.top, right = tile.right, bottom = tile.bottom;
     for (const Box& line : text)
-        if (Overlaps(line, left, top, right, bottom)) return false;
+        if (Overlaps(line, tile.left, tile.top, tile.right, tile.bottom)) return false;
+    return InsideBody(tile);
+}
+
+bool BubbleReach::InsideBody(const VRect& tile) const {
+    if (!interior) return false;
+    const double left = tile.left, top = tile.top, right = tile.right, bottom = tile.bottom;
     const auto inside = [&](const Box& b) {
         return left >= b.left && right <= b.right && top >= b.top && bottom <= b.bottom;
     };
@@ -255,7 +260,12 @@ void DrawPart(const Parameters& params, float scale, const BubbleFrame& frame, c
               const BubbleLayout& layout, TextLineDrawer& text, StraightPixels& out) {
     const std::unique_ptr<TileCanvas> canvas = MakeTileCanvas(part.right - part.left, part.bottom - part.top);
     const TileOrigin origin{part.left, part.top};
-    DrawBubbleShape(canvas->Context(), params, origin, frame, scale);
+    // Inside the body the shape gives the opaque fill colour and nothing else: painted at once.
+    if (layout.reach.InsideBody(part))
+        canvas->FillOpaque(part.right - part.left, part.bottom - part.top, layout.reach.fill[0], layout.reach.fill[1],
+                           layout.reach.fill[2]);
+    else
+        DrawBubbleShape(canvas->Context(), params, origin, frame, scale);
     for (std::size_t i = 0; i < layout.lines.size(); ++i) {
         if (layout.lineReachKnown &&
             !Overlaps(layout.lineReach[i], part.left, part.top, part.right, part.bottom))

@@ -38,6 +38,8 @@ struct BubbleReach {
     bool Touches(const VRect& tile) const;
     // Whether every pixel of tile is the opaque fill colour and nothing else.
     bool Fills(const VRect& tile) const;
+    // Whether the body's shape gives every pixel of tile the opaque fill colour (text aside).
+    bool InsideBody(const VRect& tile) const;
 };
 
 // The outline from the geometry and the lines' boxes (already measured and grown).

@@ -289,6 +289,7 @@ TEST_F(Render, FastTilesMatchThePlainDrawingExactly) {
     const std::pair<Parameters, float> cases[] = {{DefaultBubble(), 1.0f}, {coloured, 1.0f}, {coloured, 0.5f},
                                                   {many, 1.0f},           {rectangle, 1.0f}, {overhang, 1.0f}};
     const VRect frame = DocRect(0, 0, Document::W, Document::H);
+    int textInside = 0;  // tiles inside the body with text on them: painted, then the text drawn
     for (std::size_t i = 0; i < std::size(cases); ++i)
         for (auto [channels, bits] : {std::pair{4, 8}, {3, 16}, {2, 32}}) {
             SCOPED_TRACE(testing::Message() << "case " << i << ", " << channels << " planes, " << bits << " bits");
@@ -300,6 +301,8 @@ TEST_F(Render, FastTilesMatchThePlainDrawingExactly) {
                 for (int left = 0; left < Document::W; left += 37) {
                     const VRect tile = DocRect(left, top, std::min(left + 37, Document::W), std::min(top + 45, Document::H));
                     const std::ptrdiff_t at = top * row + left * pixel;
+                    const BubbleReach& reach = CachedBubbleLayout(cache, params, FrameOf(frame), scale).reach;
+                    textInside += reach.InsideBody(tile) && !reach.Fills(tile);
                     RenderBubbleTile(params, scale, frame, tile, channels, bits,
                                      {fast.source.data() + at, row, pixel, bits / 8},
                                      {fast.destination.data() + at, row, pixel, bits / 8}, &cache);
@@ -314,6 +317,7 @@ TEST_F(Render, FastTilesMatchThePlainDrawingExactly) {
                                      << first / row << ")";
             EXPECT_NE(fast.destination, fast.source);
         }
+    EXPECT_GT(textInside, 10);
 }
 
 TEST_F(Render, UncoveredSamplesKeepTheirBitsInEveryDepth) {
