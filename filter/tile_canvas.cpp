@@ -159,9 +159,9 @@ private:
 // A cairo ARGB32 image surface drawn on through the toolkit's cairo renderer.
 class CairoCanvas : public TileCanvas {
 public:
-    CairoCanvas(int width, int height)
-        : table(StraightColourTable::Get()),
-          surface(cairo_image_surface_create(CAIRO_FORMAT_ARGB32, width, height)), width(width), height(height) {
+    CairoCanvas(int width, int height, std::vector<unsigned char>* memory)
+        : table(StraightColourTable::Get()), surface(MakeSurface(width, height, memory)), width(width),
+          height(height) {
         if (cairo_surface_status(surface) != CAIRO_STATUS_SUCCESS) {
             cairo_surface_destroy(surface);
             throw std::bad_alloc();
@@ -216,6 +216,15 @@ public:
     }
 
 private:
+    // A transparent ARGB32 surface, on `memory` when given.
+    static cairo_surface_t* MakeSurface(int width, int height, std::vector<unsigned char>* memory) {
+        const int stride = cairo_format_stride_for_width(CAIRO_FORMAT_ARGB32, width);
+        if (!memory || stride <= 0 || width <= 0 || height <= 0)
+            return cairo_image_surface_create(CAIRO_FORMAT_ARGB32, width, height);
+        memory->assign(std::size_t(stride) * std::size_t(height), 0);
+        return cairo_image_surface_create_for_data(memory->data(), CAIRO_FORMAT_ARGB32, width, height, stride);
+    }
+
     void Release() {
         gc.reset();
         if (cr) cairo_destroy(cr);
@@ -284,9 +293,11 @@ void TextLineDrawer::Draw(TileCanvas& canvas, [[maybe_unused]] std::size_t index
     gc.DrawText(text, x, y);
 }
 
-std::unique_ptr<TileCanvas> MakeTileCanvas(int width, int height) {
+std::unique_ptr<TileCanvas> MakeTileCanvas(int width, int height, std::vector<unsigned char>* memory) {
 #ifdef __WXGTK__
-    if (StraightColourTable::Get().usable) return std::make_unique<CairoCanvas>(width, height);
+    if (StraightColourTable::Get().usable) return std::make_unique<CairoCanvas>(width, height, memory);
+#else
+    (void)memory;
 #endif
     return std::make_unique<BitmapCanvas>(width, height);
 }

@@ -72,5 +72,7 @@ private:
     std::unique_ptr<Kept> kept;
 };
 
-// The fastest canvas this platform offers for width x height pixels.
-std::unique_ptr<TileCanvas> MakeTileCanvas(int width, int height);
+// The fastest canvas this platform offers for width x height pixels. `memory`, when given, may
+// serve as its pixels (cleared first) and must outlive the canvas: canvases drawn one after
+// another then reuse one allocation.
+std::unique_ptr<TileCanvas> MakeTileCanvas(int width, int height, std::vector<unsigned char>* memory = nullptr);

@@ -257,8 +257,10 @@ namespace {
 
 // Draws the bubble on a canvas of the part: the shape, then only the text lines that reach it.
 void DrawPart(const Parameters& params, float scale, const BubbleFrame& frame, const VRect& part,
-              const BubbleLayout& layout, TextLineDrawer& text, StraightPixels& out) {
-    const std::unique_ptr<TileCanvas> canvas = MakeTileCanvas(part.right - part.left, part.bottom - part.top);
+              const BubbleLayout& layout, TileRenderCache& kept) {
+    TextLineDrawer& text = kept.text;
+    const std::unique_ptr<TileCanvas> canvas =
+        MakeTileCanvas(part.right - part.left, part.bottom - part.top, &kept.canvasMemory);
     const TileOrigin origin{part.left, part.top};
     // Inside the body the shape gives the opaque fill colour and nothing else: painted at once.
     if (layout.reach.InsideBody(part))
@@ -273,7 +275,7 @@ void DrawPart(const Parameters& params, float scale, const BubbleFrame& frame, c
         const TextLine& line = layout.lines[i];
         text.Draw(*canvas, i, line.text, layout.font, layout.textColour, line.x - origin.left, line.y - origin.top);
     }
-    canvas->Finish(out);
+    canvas->Finish(kept.drawn);
 }
 
 }  // namespace
@@ -332,7 +334,7 @@ void RenderBubbleTile(const Parameters& params, float scale, const VRect& frameR
                 CompositeBubble(channels, bits, src, dst, pixels);
                 continue;
             }
-            DrawPart(params, scale, frame, part, layout, kept.text, kept.drawn);
+            DrawPart(params, scale, frame, part, layout, kept);
             pixels.rgb = kept.drawn.rgb.data();
             pixels.alpha = kept.drawn.alpha.data();
             CompositeBubble(channels, bits, src, dst, pixels);

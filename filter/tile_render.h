@@ -74,6 +74,7 @@ struct TileRenderCache {
     bool valid = false;
     StraightPixels drawn;
     StraightPixels solid;  // one row of the opaque fill colour
+    std::vector<unsigned char> canvasMemory;  // the drawing surface, reused tile after tile
     TextLineDrawer text;  // the layout's lines, as drawn
 };
 
