@@ -5,6 +5,10 @@
 #include <png.h>
 #include <zlib.h>
 
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
 #include <csetjmp>
 #include <cstdio>
 #include <cstring>
@@ -19,6 +23,37 @@ struct FileCloser {
     void operator()(std::FILE* file) const { std::fclose(file); }
 };
 using File = std::unique_ptr<std::FILE, FileCloser>;
+
+// Paths are UTF-8; Windows opens and removes them as UTF-16.
+#ifdef _WIN32
+std::wstring Wide(const std::string& path) {
+    std::wstring wide;
+    const int n = MultiByteToWideChar(CP_UTF8, 0, path.data(), int(path.size()), nullptr, 0);
+    if (n > 0) {
+        wide.resize(std::size_t(n));
+        MultiByteToWideChar(CP_UTF8, 0, path.data(), int(path.size()), &wide[0], n);
+    }
+    return wide;
+}
+#endif
+
+std::FILE* OpenUtf8(const std::string& path, const wchar_t* wideMode, const char* mode) {
+#ifdef _WIN32
+    (void)mode;
+    return _wfopen(Wide(path).c_str(), wideMode);
+#else
+    (void)wideMode;
+    return std::fopen(path.c_str(), mode);
+#endif
+}
+
+void RemoveUtf8(const std::string& path) {
+#ifdef _WIN32
+    _wremove(Wide(path).c_str());
+#else
+    std::remove(path.c_str());
+#endif
+}
 
 bool LittleEndian() {
     const uint16 one = 1;
@@ -66,7 +101,7 @@ struct PngWriter::Codec {
         // A file still open was never finished: no half-written PNG stays behind.
         if (file) {
             file.reset();
-            std::remove(path.c_str());
+            RemoveUtf8(path);
         }
     }
 };
@@ -116,7 +151,7 @@ PngReader::~PngReader() = default;
 std::unique_ptr<PngReader> PngReader::OpenFile(const std::string& path) {
     std::unique_ptr<PngReader> reader(new PngReader());
     Codec& codec = *reader->codec_;
-    codec.file.reset(std::fopen(path.c_str(), "rb"));
+    codec.file.reset(OpenUtf8(path, L"rb", "rb"));
     if (!codec.file) throw PngError("cannot open " + path);
     codec.fileBuffer.resize(kFileBuffer);
     std::setvbuf(codec.file.get(), reinterpret_cast<char*>(codec.fileBuffer.data()), _IOFBF, kFileBuffer);
@@ -254,7 +289,7 @@ std::unique_ptr<PngWriter> PngWriter::ToFile(const std::string& path, const PngF
     std::unique_ptr<PngWriter> writer(new PngWriter(format));
     Codec& codec = *writer->codec_;
     codec.path = path;
-    codec.file.reset(std::fopen(path.c_str(), "wb"));
+    codec.file.reset(OpenUtf8(path, L"wb", "wb"));
     if (!codec.file) throw PngError("cannot write " + path);
     codec.fileBuffer.resize(kFileBuffer);
     std::setvbuf(codec.file.get(), reinterpret_cast<char*>(codec.fileBuffer.data()), _IOFBF, kFileBuffer);
@@ -328,7 +363,7 @@ void PngWriter::Finish() {
         }
         if (std::fclose(codec.file.release()) != 0) {
             codec.failed = true;
-            std::remove(codec.path.c_str());
+            RemoveUtf8(codec.path);
             throw PngError("cannot write " + codec.path);
         }
     }
