@@ -5,7 +5,13 @@
 
 #include <gtest/gtest.h>
 
+#ifdef _WIN32
+#include <windows.h>
+#include <process.h>
+#else
 #include <dlfcn.h>
+#include <unistd.h>
+#endif
 #include <stdlib.h>
 
 #include <cstdlib>
@@ -18,10 +24,12 @@ namespace {
 constexpr int kWidth = 200;
 constexpr int kHeight = 150;
 
+#ifndef _WIN32
 bool HaveDisplay() {
     const char* display = std::getenv("DISPLAY");
     return display && *display;
 }
+#endif
 
 // A document without a white pixel anywhere, so the bubble's fill stands out.
 Document Pattern() {
@@ -40,38 +48,66 @@ Document Pattern() {
     return d;
 }
 
+void SetEnv(const char* name, const std::string& value) {
+#ifdef _WIN32
+    _putenv_s(name, value.c_str());
+#else
+    setenv(name, value.c_str(), 1);
+#endif
+}
+
+int ProcessId() {
+#ifdef _WIN32
+    return _getpid();
+#else
+    return int(getpid());
+#endif
+}
+
+// The module, loaded as a host loads it, and its one export.
 class Module {
 public:
     Module() {
+#ifdef _WIN32
+        handle_ = LoadLibraryA(TELLORA_MODULE_PATH);
+        if (handle_) entry_ = reinterpret_cast<PluginEntry>(GetProcAddress(handle_, "PluginMain"));
+#else
         handle_ = dlopen(TELLORA_MODULE_PATH, RTLD_NOW | RTLD_LOCAL);
         if (handle_) entry_ = reinterpret_cast<PluginEntry>(dlsym(handle_, "PluginMain"));
+#endif
     }
     ~Module() {
+#ifdef _WIN32
+        if (handle_) FreeLibrary(handle_);
+#else
         if (handle_) dlclose(handle_);
+#endif
     }
     Module(const Module&) = delete;
     Module& operator=(const Module&) = delete;
     PluginEntry entry() const { return entry_; }
-    std::string error() const {
-        const char* e = dlerror();
-        return e ? e : "no PluginMain";
-    }
 
 private:
+#ifdef _WIN32
+    HMODULE handle_ = nullptr;
+#else
     void* handle_ = nullptr;
+#endif
     PluginEntry entry_ = nullptr;
 };
 
 class RawHostTest : public ::testing::Test {
 protected:
     void SetUp() override {
+#ifndef _WIN32
         if (!HaveDisplay()) GTEST_SKIP() << "the module's dialog needs a display";
+#endif
         // A fresh registry: the filter starts from its default values and runs unattended.
-        registry_ = std::filesystem::temp_directory_path() / ("tellora-raw-abi-" + std::to_string(getpid()));
+        registry_ = std::filesystem::temp_directory_path() / ("tellora-raw-abi-" + std::to_string(ProcessId()));
         std::filesystem::remove_all(registry_);
         std::filesystem::create_directories(registry_);
-        setenv("TELLORA_REGISTRY_ROOT", registry_.c_str(), 1);
-        setenv("TELLORA_BATCH", "1", 1);
+        SetEnv("TELLORA_REGISTRY_ROOT", registry_.string());
+        SetEnv("TELLORA_BATCH", "1");
     }
     void TearDown() override {
         if (!registry_.empty()) std::filesystem::remove_all(registry_);
@@ -82,7 +118,7 @@ protected:
 
 TEST_F(RawHostTest, TheModuleDrawsItsBubbleThroughThePublishedLayout) {
     Module module;
-    ASSERT_NE(module.entry(), nullptr) << module.error();
+    ASSERT_NE(module.entry(), nullptr) << "cannot load " << TELLORA_MODULE_PATH << " or find PluginMain";
     const Document original = Pattern();
     RawHost host(original);
 
