@@ -36,6 +36,8 @@ struct AboutRecord {
 
 // The filter record and the big-document record are 4-byte packed on 64-bit Windows: pointers
 // in the filter record sit at 4-aligned offsets. Everything else keeps natural alignment.
+// Read and write the record's 8-byte fields by value: a reference or pointer to one may be
+// misaligned.
 #pragma pack(push, 4)
 
 // 32-bit coordinates for documents beyond 30000 pixels.

@@ -72,7 +72,8 @@ public:
         handle_ = LoadLibraryA(TELLORA_MODULE_PATH);
         if (handle_) entry_ = reinterpret_cast<PluginEntry>(GetProcAddress(handle_, "PluginMain"));
 #else
-        handle_ = dlopen(TELLORA_MODULE_PATH, RTLD_NOW | RTLD_LOCAL);
+        // Kept mapped after closing, as hosts do, so that the toolkit libraries it pulled in stay too.
+        handle_ = dlopen(TELLORA_MODULE_PATH, RTLD_NOW | RTLD_LOCAL | RTLD_NODELETE);
         if (handle_) entry_ = reinterpret_cast<PluginEntry>(dlsym(handle_, "PluginMain"));
 #endif
     }

@@ -130,5 +130,5 @@ TEST(HostHandleProcs, CanFailOrBeWithheldOneByOne) {
     HostOptions off;
     off.handleProcs = false;
     session.SetOptions(off);
-    EXPECT_EQ(session.filterRecord().handleProcs, nullptr);
+    EXPECT_TRUE(session.filterRecord().handleProcs == nullptr);
 }

@@ -174,8 +174,8 @@ TEST_F(ColorServices, RefusesMalformedRequestsAndCanFailOrBeAbsent) {
     session_.callbacks().Set(HostCallback::ColorServices, CallbackMode::Absent);
     session_.callbacks().Set(HostCallback::DisplayPixels, CallbackMode::Absent);
     session_.ResetFilterRecord();
-    EXPECT_EQ(session_.filterRecord().colorServices, nullptr);
-    EXPECT_EQ(session_.filterRecord().displayPixels, nullptr);
+    EXPECT_TRUE(session_.filterRecord().colorServices == nullptr);
+    EXPECT_TRUE(session_.filterRecord().displayPixels == nullptr);
 }
 
 TEST(HostWindowTest, TheRecordCarriesTheSessionsWindowUntilItIsSwitchedOff) {

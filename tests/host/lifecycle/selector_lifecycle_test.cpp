@@ -18,7 +18,7 @@ TEST_F(SelectorLifecycle, TheDataByteIsOneAfterParametersAndZeroAfterStart) {
     ASSERT_TRUE(s->handles().Owns(data));
     EXPECT_EQ(s->handles().Size(data), 1);
     EXPECT_EQ(DataByte(*s), 1);
-    EXPECT_EQ(s->filterRecord().parameters, nullptr) << "Parameters writes no parameters handle";
+    EXPECT_TRUE(s->filterRecord().parameters == nullptr) << "Parameters writes no parameters handle";
 
     ASSERT_EQ(s->Call(*module_, filterSelectorPrepare), noErr);
     // A played action that asks for no dialog, so Start needs no display.
@@ -61,7 +61,7 @@ TEST_F(SelectorLifecycle, StartAndFinishWithoutTheDataHandleGiveBadParameters) {
     EXPECT_EQ(s->Call(*module_, filterSelectorStart), filterBadParameters);
     EXPECT_EQ(s->Call(*module_, filterSelectorFinish), filterBadParameters);
     EXPECT_EQ(s->data(), 0);
-    EXPECT_EQ(s->filterRecord().parameters, nullptr);
+    EXPECT_TRUE(s->filterRecord().parameters == nullptr);
     EXPECT_EQ(s->handles().Outstanding(), 0u);
     EXPECT_EQ(s->basicSuite().OutstandingAcquires(), 0);
 }
@@ -102,7 +102,7 @@ TEST_F(SelectorLifecycle, TheWholeLifecycleWorksWithoutHandleProcs) {
     // The plug-in made its own handles for its data and parameters.
     ASSERT_NE(s->data(), 0);
     EXPECT_FALSE(s->handles().Owns(reinterpret_cast<Handle>(s->data())));
-    EXPECT_NE(s->filterRecord().parameters, nullptr);
+    EXPECT_TRUE(s->filterRecord().parameters != nullptr);
     EXPECT_FALSE(s->handles().Owns(s->filterRecord().parameters));
     EXPECT_EQ(DataByte(*s), 0);
 

@@ -84,7 +84,7 @@ TEST_F(PortsCallTest, OptionsWithholdWhatAHostMayLack) {
 
     options.protocol = PixelProtocol::Classic;
     host->SetOptions(options);
-    EXPECT_EQ(session.filterRecord().documentInfo, nullptr);
+    EXPECT_TRUE(session.filterRecord().documentInfo == nullptr);
     EXPECT_FALSE(session.basicSuite().IsEnabled(kPSChannelPortsSuite));
 }
 

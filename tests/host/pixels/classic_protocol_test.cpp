@@ -48,7 +48,7 @@ TEST_F(ClassicProtocolTest, DeliversTheRequestedPlanesInterleaved) {
     const int16 result = ScriptedEntry::Start(session, [](FilterRecord& r, int16&) {
         RequestIn(r, VRect{1, 2, 4, 6}, 1, 3);
         ASSERT_EQ(r.advanceState(), noErr);
-        ASSERT_NE(r.inData, nullptr);
+        ASSERT_TRUE(r.inData != nullptr);
         EXPECT_EQ(r.inColumnBytes, 3);
         EXPECT_EQ(r.inPlaneBytes, 1);
         for (int32 row = 0; row < 3; ++row)
@@ -130,7 +130,7 @@ TEST_F(ClassicProtocolTest, DummyPlanesCarryTheDummyValue) {
         RequestIn(r, VRect{0, 0, 1, 2}, 0, 0);
         r.inPostDummyPlanes = 1;
         EXPECT_EQ(r.advanceState(), paramErr);
-        EXPECT_EQ(r.inData, nullptr);
+        EXPECT_TRUE(r.inData == nullptr);
     });
     EXPECT_TRUE(session.problems().Contains("dummy planes"));
 }
@@ -180,7 +180,7 @@ TEST_F(ClassicProtocolTest, RefusesRequestsOutsideTheDocument) {
     ScriptedEntry::Start(session, [](FilterRecord& r, int16&) {
         RequestOut(r, VRect{0, 4, 2, 9}, 0, 3);
         EXPECT_EQ(r.advanceState(), paramErr);
-        EXPECT_EQ(r.outData, nullptr);
+        EXPECT_TRUE(r.outData == nullptr);
         RequestOut(r, VRect{0, 0, 2, 2}, 0, 4);  // planes 0..3 only
         EXPECT_EQ(r.advanceState(), paramErr);
         RequestOut(r, VRect{0, 0, 2, 2}, 2, 1);
@@ -206,7 +206,7 @@ TEST_F(ClassicProtocolTest, OutputStartsWithTheDocumentAndGoesBackAtTheNextAdvan
         EXPECT_EQ(*doc.target().plane(1).At(1, 1), V(1, 1, 1));  // not yet
         r.outRect = ::Rect{0, 0, 0, 0};
         ASSERT_EQ(r.advanceState(), noErr);
-        EXPECT_EQ(r.outData, nullptr);
+        EXPECT_TRUE(r.outData == nullptr);
     });
     EXPECT_EQ(*doc.target().plane(1).At(1, 1), 5);
     EXPECT_EQ(*doc.target().plane(2).At(3, 2), 5);
@@ -233,7 +233,7 @@ TEST_F(ClassicProtocolTest, OutputStillHandedOutWhenStartEndsIsKeptOnlyOnSuccess
                                    }),
               errPlugInHostInsufficient);
     EXPECT_EQ(*doc.target().plane(0).At(0, 0), 50);
-    EXPECT_EQ(session.filterRecord().outData, nullptr);
+    EXPECT_TRUE(session.filterRecord().outData == nullptr);
 }
 
 TEST_F(ClassicProtocolTest, RequestsLeftAtTheEndOfStartAreServedForContinue) {
@@ -242,7 +242,7 @@ TEST_F(ClassicProtocolTest, RequestsLeftAtTheEndOfStartAreServedForContinue) {
         RequestOut(r, VRect{0, 0, 2, 2}, 0, 0);
     });
     ASSERT_TRUE(host->WantsContinue());
-    ASSERT_NE(session.filterRecord().inData, nullptr);
+    ASSERT_TRUE(session.filterRecord().inData != nullptr);
     ScriptedEntry::Body() = [](FilterRecord& r, int16&) {
         const uint8* in = static_cast<const uint8*>(r.inData);
         uint8* out = static_cast<uint8*>(r.outData);
@@ -305,7 +305,7 @@ TEST_F(ClassicProtocolTest, InjectedFailureAnswersTheNthAdvanceAndKeepsEarlierOu
         ASSERT_EQ(r.advanceState(), noErr);
         *static_cast<uint8*>(r.outData) = 3;
         EXPECT_EQ(r.advanceState(), memFullErr);
-        EXPECT_EQ(r.outData, nullptr);
+        EXPECT_TRUE(r.outData == nullptr);
         EXPECT_EQ(r.advanceState(), noErr);  // only the second call fails
     });
     EXPECT_EQ(*doc.target().plane(0).At(0, 0), 3);

@@ -190,8 +190,8 @@ protected:
         EXPECT_FALSE(report.succeeded);
         EXPECT_EQ(report.result, result) << report.errorText;
         EXPECT_FALSE(host->outstanding().any()) << host->outstanding().Describe();
-        EXPECT_EQ(session.filterRecord().inData, nullptr);
-        EXPECT_EQ(session.filterRecord().outData, nullptr);
+        EXPECT_TRUE(session.filterRecord().inData == nullptr);
+        EXPECT_TRUE(session.filterRecord().outData == nullptr);
         ExpectUnchanged();
     }
     // Tiles of 50 x 40 over 200 x 120 (4 x 3), in the order the run writes them.

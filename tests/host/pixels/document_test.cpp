@@ -40,8 +40,8 @@ TEST(DocumentTest, SelectionBoundsAndTheRecordFollowTheSelection) {
     EXPECT_EQ(r.filterRect.bottom, 6);
     EXPECT_EQ(session.bigDocument().filterRect32.right, 7);
     EXPECT_EQ(r.haveMask, 1);
-    ASSERT_NE(r.bufferProcs, nullptr);
-    EXPECT_NE(r.documentInfo, nullptr);
+    ASSERT_TRUE(r.bufferProcs != nullptr);
+    EXPECT_TRUE(r.documentInfo != nullptr);
     EXPECT_TRUE(session.basicSuite().IsEnabled(kPSColorSpaceSuite));
 
     doc.ClearSelection();

@@ -65,7 +65,7 @@ TEST_F(PublishedTablesTest, TheRecordIsWholeAndEveryTableIsFull) {
     ExpectHeaderTableFull(r.propertyProcs, kCurrentPropertyProcsCount, "PropertyProcs");
     ExpectHeaderTableFull(r.imageServicesProcs, kCurrentImageServicesProcsCount, "ImageServicesProcs");
     ExpectHeaderTableFull(r.channelPortProcs, kCurrentChannelPortProcsCount, "ChannelPortProcs");
-    ASSERT_NE(r.descriptorParameters, nullptr);
+    ASSERT_TRUE(r.descriptorParameters != nullptr);
     ExpectHeaderTableFull(r.descriptorParameters->readDescriptorProcs, kCurrentReadDescriptorProcsCount,
                           "ReadDescriptorProcs");
     ExpectHeaderTableFull(r.descriptorParameters->writeDescriptorProcs, kCurrentWriteDescriptorProcsCount,

@@ -27,7 +27,7 @@ TEST_F(SelectorTest, ParametersSetsTheDataByteToOneEvenOverAnExistingZero) {
     EXPECT_EQ(DataByte(), 1);
     EXPECT_EQ(host.LockCount(reinterpret_cast<Handle>(host.data)), 0) << "Dispatch unlocks what was locked";
     EXPECT_EQ(last.parameters.size(), 21u);
-    EXPECT_EQ(host.record.parameters, nullptr) << "the parameters handle is not written here";
+    EXPECT_TRUE(host.record.parameters == nullptr) << "the parameters handle is not written here";
 
     Handle existing = reinterpret_cast<Handle>(host.data);
     *reinterpret_cast<char*>(*existing) = 0;
@@ -52,7 +52,7 @@ TEST_F(SelectorTest, StartAndFinishWithoutDataHandleDoNothingBut30100) {
         host.called.clear();
         EXPECT_EQ(Run(selector), filterBadParameters);
         EXPECT_EQ(host.data, 0);
-        EXPECT_EQ(host.record.parameters, nullptr);
+        EXPECT_TRUE(host.record.parameters == nullptr);
         EXPECT_EQ(host.descriptorParameters.descriptor, nullptr);
         EXPECT_TRUE(host.registry.empty());
         EXPECT_TRUE(host.called.empty()) << "no host call was made";
