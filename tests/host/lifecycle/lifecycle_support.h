@@ -16,6 +16,7 @@
 #include <filesystem>
 #include <memory>
 #include <string>
+#include <unistd.h>  // getpid (also in the Windows C runtime)
 
 namespace lifecycle {
 
@@ -56,7 +57,8 @@ protected:
         for (char& c : name) {
             if (c == '/') c = '_';
         }
-        root_ = ::testing::TempDir() + "lifecycle_" + name;
+        // The process id keeps runs of the same test in other builds out of this one's way.
+        root_ = ::testing::TempDir() + "lifecycle_" + name + "_" + std::to_string(::getpid());
         std::filesystem::remove_all(root_);
         std::filesystem::create_directories(root_);
         registryRoot_ = root_ + "/registry";
@@ -66,6 +68,11 @@ protected:
         SetEnvironment("TELLORA_HOSTSIM_STATE", state_);
         ClearRegistryStore();
         module_ = hostsim::PluginModule::Load(kModulePath);
+    }
+
+    void TearDown() override {
+        std::error_code ignored;
+        std::filesystem::remove_all(root_, ignored);
     }
 
     // A session on an empty document: no tile is drawn, so only a dialog needs a display. Its
