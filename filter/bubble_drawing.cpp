@@ -248,6 +248,7 @@ std::vector<wxString> BreakTextLines(const wxString& text, const TextBox& box, d
     double y = double(box.top);
     const std::size_t length = text.length();
     std::size_t start = 0;  // the remaining text is text[start, length)
+    std::size_t guess = 0;  // where the last line found its first word too wide
     while (start < length) {
         if (bottom <= y + h) break;
         // A line takes words while the text up to the word's end is narrower than the box; the
@@ -277,24 +278,27 @@ std::vector<wxString> BreakTextLines(const wxString& text, const TextBox& box, d
         words.Has(0);
         std::size_t wide = 0;  // the first word reaching the box's width; none when npos
         if (widthOf(0) < tw) {
-            std::size_t narrow = 0, step = 1;
+            std::size_t narrow = 0;  // a word known to keep the line narrower than the box
             wide = wxString::npos;
-            for (;;) {
+            // Lines of one text tend to hold as many words as the line before: try there first,
+            // and the word before it.
+            if (guess > 0) {
+                const std::size_t probe = words.Has(guess) ? guess : words.Count() - 1;
+                if (probe > 0) (widthOf(probe) >= tw ? wide : narrow) = probe;
+                if (wide != wxString::npos && wide - 1 > narrow) (widthOf(wide - 1) >= tw ? wide : narrow) = wide - 1;
+            }
+            for (std::size_t step = 1; wide == wxString::npos; step *= 2) {
                 std::size_t probe = narrow + step;
                 if (!words.Has(probe)) probe = words.Count() - 1;
                 if (probe == narrow) break;
-                if (widthOf(probe) >= tw) {
-                    wide = probe;
-                    break;
-                }
-                narrow = probe;
-                step *= 2;
+                (widthOf(probe) >= tw ? wide : narrow) = probe;
             }
             if (wide != wxString::npos) {
                 while (wide - narrow > 1) {
                     const std::size_t mid = narrow + (wide - narrow) / 2;
                     (widthOf(mid) >= tw ? wide : narrow) = mid;
                 }
+                guess = wide;
             }
             if (wide == wxString::npos) {
                 // Every word fits: the line takes them all.

@@ -103,7 +103,7 @@ TEST(TextLayout, BreaksAsWordByWordWithFewMeasurements) {
     calls = 0;
     const std::vector<wxString> lines = BreakTextLines(longText, TextBox{0, 0, 2000, 100000}, h, uneven);
     EXPECT_GT(lines.size(), 40u);
-    EXPECT_LT(calls, int(lines.size()) * 12);
+    EXPECT_LT(calls, int(lines.size()) * 4);
 }
 
 TEST(TextLayout, BlockCentredVerticallyLinesHorizontally) {
