@@ -139,6 +139,27 @@ TEST_F(ColorSpaceTest, LabIsConvertedExactlyAlsoOutsideTheRGBGamut) {
     EXPECT_EQ(rgb, Exact8(engine, plugIncolorServicesLabSpace, plugIncolorServicesRGBSpace, lab));
 }
 
+TEST_F(ColorSpaceTest, LongConversionsSplitOverThreadsMatchShortOnes) {
+    // Long enough to be split; an odd count leaves a short last part. Each pixel must match the
+    // same colour converted alone, in place as well as between buffers, and in slots.
+    constexpr std::size_t n = 5 * 65536 + 7;
+    std::vector<uint8> rgb(n * 3);
+    std::uint32_t seed = 1;
+    for (uint8& v : rgb) v = uint8((seed = seed * 1664525u + 1013904223u) >> 24);
+    const int16 from = plugIncolorServicesRGBSpace, to = plugIncolorServicesCMYKSpace;
+    std::vector<uint8> whole(n * 4), alone(n * 4);
+    ASSERT_TRUE(engine.Convert8(from, to, rgb.data(), whole.data(), n, ColorEngine::Layout::Packed));
+    for (std::size_t i = 0; i < n; i += 997)
+        ASSERT_TRUE(engine.Convert8(from, to, rgb.data() + i * 3, alone.data() + i * 4, std::min<std::size_t>(997, n - i),
+                                    ColorEngine::Layout::Packed));
+    ASSERT_EQ(whole, alone);
+
+    std::vector<uint8> slots(n * 4, 0);
+    for (std::size_t i = 0; i < n; ++i) std::copy(rgb.begin() + long(i * 3), rgb.begin() + long(i * 3 + 3), slots.begin() + long(i * 4 + 1));
+    ASSERT_TRUE(engine.Convert8(from, to, slots.data(), slots.data(), n, ColorEngine::Layout::Slots));
+    EXPECT_EQ(slots, whole);
+}
+
 TEST_F(ColorSpaceTest, DepthConversionsRoundAndClip) {
     uint8 bytes[] = {0, 1, 128, 255};
     uint16 words[4];
