@@ -2,7 +2,7 @@
 # Every benchmark in one command: builds the project in Release into build-bench (or
 # $TELLORA_BENCH_BUILD), runs each benchmark and prints, per case, its figure and its ratio to
 # what it is measured against. The plug-in's toolkit needs a display: the runs that load it go
-# through xvfb-run. Figures are medians; on a busy machine compare processor times.
+# on a virtual display of its own. Figures are medians; on a busy machine compare processor times.
 #
 #   bash bench/run-all.sh            all cases, PNG on an 8192 x 8192 noise image
 #   bash bench/run-all.sh --quick    a small PNG, one run of each case
@@ -17,7 +17,7 @@ png_side=8192 png_runs=3
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 export TELLORA_BATCH=1 TELLORA_HOSTSIM_STATE="$work/state" TELLORA_REGISTRY_ROOT="$work/registry"
-xrun() { xvfb-run -a -s "-screen 0 1280x1024x24" "$@"; }
+xrun() { "$root/tools/with-display.sh" "$@"; }
 section() { printf '\n== %s\n' "$1"; }
 
 section "build (Release) in $build"

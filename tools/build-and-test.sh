@@ -10,9 +10,9 @@ run_config() {
   local dir=$1; shift
   cmake -S "$root" -B "$root/$dir" -G Ninja "$@"
   cmake --build "$root/$dir" -j "$jobs"
-  # The toolkit needs a display: every test runs under Xvfb, in parallel. A test that fails
-  # fails the build: a flaky test is a fault to mend, not one to retry.
-  xvfb-run -a -s "-screen 0 1280x1024x24" \
+  # The toolkit needs a display: every test runs under an Xvfb of this run's own, in parallel.
+  # A test that fails fails the build: a flaky test is a fault to mend, not one to retry.
+  "$root/tools/with-display.sh" \
     ctest --test-dir "$root/$dir" --output-on-failure -j "$jobs" --timeout 600
 }
 

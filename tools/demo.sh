@@ -11,7 +11,7 @@ cmake --build "$root/build" -j "$(nproc)" --target TelloraModule filterhost
 export TELLORA_BATCH=1
 export TELLORA_HOSTSIM_STATE="$root/build/demo-state"
 export TELLORA_REGISTRY_ROOT="$root/build/demo-state/registry"
-xvfb-run -a "$root/build/filterhost" run "$root/build/Tellora.8bf" --fresh \
+"$root/tools/with-display.sh" "$root/build/filterhost" run "$root/build/Tellora.8bf" --fresh \
   --in "$root/samples/landscape.png" --out "$out" \
   --set Text="What a lovely day for a walk on the hills!" --set fontSize=15 \
   --set xPosition=4 --set yPosition=5 --set ellipseWidth=210 --set ellipseHeight=130 \

@@ -1,0 +1,22 @@
+#!/usr/bin/env bash
+# Runs a command on a virtual X display of its own: Xvfb picks a free display number itself
+# (-displayfd), so runs started at the same time on one machine never share or steal a display,
+# as `xvfb-run -a` can when two of them probe for a free number at once.
+# Usage: tools/with-display.sh COMMAND [ARG...]
+set -euo pipefail
+fifo_dir=$(mktemp -d)
+trap 'rm -rf "$fifo_dir"' EXIT
+mkfifo "$fifo_dir/display"
+Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$fifo_dir/display" 2>"$fifo_dir/xvfb.log" &
+xvfb=$!
+number=$(head -n1 <"$fifo_dir/display" || true)
+if [ -z "$number" ]; then
+  echo "with-display: Xvfb did not start:" >&2
+  cat "$fifo_dir/xvfb.log" >&2
+  exit 1
+fi
+trap 'kill "$xvfb" 2>/dev/null; wait "$xvfb" 2>/dev/null; rm -rf "$fifo_dir"' EXIT
+unset WAYLAND_DISPLAY XAUTHORITY
+status=0
+DISPLAY=":$number" "$@" || status=$?
+exit $status
