@@ -5,10 +5,13 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <string>
 #include <sys/wait.h>
+#include <unistd.h>
 #include <vector>
 
 namespace hostsim_test {
@@ -28,10 +31,30 @@ inline void WriteBytes(const std::string& path, const std::vector<uint8>& bytes)
     std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), bytes.size());
 }
 
-// A path in the test's temporary folder, unique to the running test.
+// This process's own folder for the files tests write: named by the process id, so that the
+// same tests running at once in other builds never share a file, and removed at exit.
+inline const std::string& ProcessFolder() {
+    struct Folder {
+        const pid_t owner = ::getpid();
+        const std::string path = ::testing::TempDir() + "hostsim_" + std::to_string(owner) + "/";
+        Folder() { std::filesystem::create_directories(path); }
+        ~Folder() {
+            if (::getpid() != owner) return;  // a forked child leaves it to its parent
+            std::error_code ignored;
+            std::filesystem::remove_all(path, ignored);
+        }
+    };
+    static const Folder folder;
+    return folder.path;
+}
+
+// A path in this process's folder, unique to the running test.
 inline std::string TempPath(const std::string& suffix) {
     const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-    return ::testing::TempDir() + "hostsim_" + info->test_suite_name() + "_" + info->name() + "_" + suffix;
+    std::string name = std::string(info->test_suite_name()) + "_" + info->name();
+    for (char& c : name)
+        if (c == '/') c = '_';
+    return ProcessFolder() + name + "_" + suffix;
 }
 
 // The bytes of one section of the fixture module.
@@ -62,7 +85,12 @@ struct ProcessResult {
 
 inline ProcessResult RunFilterHost(const std::string& arguments) {
     ProcessResult result;
-    FILE* pipe = popen(("'" + kFilterHostPath + "' " + arguments + " 2>&1").c_str(), "r");
+    // The host's stored state goes to the folder a test chose, else to this process's folder:
+    // never to the user's, which every build shares.
+    const char* chosen = std::getenv("TELLORA_HOSTSIM_STATE");
+    const std::string state =
+        chosen && *chosen ? std::string() : "TELLORA_HOSTSIM_STATE='" + ProcessFolder() + "state' ";
+    FILE* pipe = popen((state + "'" + kFilterHostPath + "' " + arguments + " 2>&1").c_str(), "r");
     if (!pipe) return result;
     char buffer[4096];
     std::size_t n;

@@ -12,9 +12,11 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <filesystem>
 #include <functional>
 #include <string>
 #include <sys/wait.h>
+#include <unistd.h>
 #include <vector>
 
 namespace pixel_test {
@@ -91,6 +93,23 @@ inline RunReport RunModule(const PluginModule& module, HostSession& session) {
     return run.Run(options);
 }
 
+// This process's own folder for the files tests write: named by the process id, so that the
+// same tests running at once in other builds never share a file, and removed at exit.
+inline const std::string& ProcessFolder() {
+    struct Folder {
+        const pid_t owner = ::getpid();
+        const std::string path = ::testing::TempDir() + "pixels_" + std::to_string(owner) + "/";
+        Folder() { std::filesystem::create_directories(path); }
+        ~Folder() {
+            if (::getpid() != owner) return;  // a forked child leaves it to its parent
+            std::error_code ignored;
+            std::filesystem::remove_all(path, ignored);
+        }
+    };
+    static const Folder folder;
+    return folder.path;
+}
+
 struct ProcessResult {
     int exitCode = -1;
     std::string output;  // standard output and error together
@@ -99,7 +118,7 @@ struct ProcessResult {
 inline ProcessResult RunFilterHost(const std::string& arguments) {
     ProcessResult result;
     // The host's stored state goes to the test's temporary folder, not the user's.
-    const std::string state = "TELLORA_HOSTSIM_STATE='" + ::testing::TempDir() + "pixels_state' ";
+    const std::string state = "TELLORA_HOSTSIM_STATE='" + ProcessFolder() + "state' ";
     FILE* pipe = popen((state + "'" + kFilterHostPath + "' " + arguments + " 2>&1").c_str(), "r");
     if (!pipe) return result;
     char buffer[4096];
@@ -115,7 +134,7 @@ inline std::string TempPath(const std::string& suffix) {
     std::string name = std::string(info->test_suite_name()) + "_" + info->name();
     for (char& c : name)
         if (c == '/') c = '_';
-    return ::testing::TempDir() + "pixels_" + name + "_" + suffix;
+    return ProcessFolder() + name + "_" + suffix;
 }
 
 }  // namespace pixel_test
