@@ -57,7 +57,7 @@ class OwnedBoxes : public DialogTest {
 protected:
     void SetUp() override {
         DialogTest::SetUp();
-        if (IsSkipped()) return;
+        if (IsSkipped() || HasFatalFailure()) return;  // no display, or the toolkit did not start
         SetMessageBoxObserver(nullptr);
         ShowMessageBoxesAlways(true);
     }

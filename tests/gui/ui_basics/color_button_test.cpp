@@ -38,7 +38,7 @@ class ColourButton : public ToolkitTest {
 protected:
     void SetUp() override {
         ToolkitTest::SetUp();
-        if (IsSkipped()) return;
+        if (IsSkipped() || HasFatalFailure()) return;  // no display, or the toolkit did not start
         dialog = new LoggingDialog(&list);
         button = new ColorButton(dialog, 777, wxNullBitmap);
         record.colorServices = &Picker::Call;

@@ -40,7 +40,7 @@ class ModalRunner : public ToolkitTest {
 protected:
     void SetUp() override {
         ToolkitTest::SetUp();
-        if (IsSkipped()) return;
+        if (IsSkipped() || HasFatalFailure()) return;  // no display, or the toolkit did not start
         setenv("TELLORA_BATCH", "1", 1);  // unattended however the test is started
         hostFrame = new wxFrame(nullptr, wxID_ANY, "host", wxDefaultPosition, wxSize(300, 200));
         hostFrame->Show();

@@ -14,7 +14,7 @@ class GenericDialog : public ToolkitTest {
 protected:
     void SetUp() override {
         ToolkitTest::SetUp();
-        if (IsSkipped()) return;
+        if (IsSkipped() || HasFatalFailure()) return;  // no display, or the toolkit did not start
         list.parameters.push_back(Parameter("Width", FourCharCode("widt"), 100.0, 0, 0.0, 400.0));
         list.parameters.push_back(Parameter("Box", FourCharCode("boxx"), false, 0));
         dialog = new LoggingDialog(&list);

@@ -16,7 +16,7 @@ class Validators : public ToolkitTest {
 protected:
     void SetUp() override {
         ToolkitTest::SetUp();
-        if (IsSkipped()) return;
+        if (IsSkipped() || HasFatalFailure()) return;  // no display, or the toolkit did not start
         const uint32_t key = FourCharCode("test");
         list.parameters.push_back(Parameter("Ellipse Width", key, 100.0, 0, 0.0, 400.0, 0.0, 15000.0));  // 0
         list.parameters.push_back(Parameter("Count", key, int32_t(50), 0, 0, 100));                      // 1

@@ -33,7 +33,7 @@ class ViewerPanelTest : public ToolkitTest {
 protected:
     void SetUp() override {
         ToolkitTest::SetUp();
-        if (IsSkipped()) return;
+        if (IsSkipped() || HasFatalFailure()) return;  // no display, or the toolkit did not start
         frame = new wxFrame(nullptr, wxID_ANY, "viewer", wxPoint(0, 0), wxSize(540, 460));
         container = new wxPanel(frame);
     }
