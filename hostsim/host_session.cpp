@@ -253,13 +253,17 @@ int16 HostSession::Call(PluginEntryProc entry, int16 selector) {
     }
     PrepareErrorString();
     result_ = options_.initialResult;
+    messageBoxes_.clear();
     {
+        std::optional<MessageBoxWatch> watch;
+        if (MessageBoxWatch::Wanted()) watch.emplace(HostWindowHandle());
         CurrentScope current(this);
         BasicSuite::ActiveScope active(basic_);
         SessionHooks* hooks = selector == filterSelectorAbout ? nullptr : hooks_;
         if (hooks) hooks->BeforeCall(selector, filter_);
         entry(selector, record, &data_, &result_);
         if (hooks) hooks->AfterCall(selector, result_, filter_);
+        if (watch) messageBoxes_ = watch->boxes();
     }
     CheckErrorString();
     return result_;

@@ -7,6 +7,7 @@
 #include "hostsim/color_services.h"
 #include "hostsim/document.h"
 #include "hostsim/handle_store.h"
+#include "hostsim/message_box_watch.h"
 #include "hostsim/problem_log.h"
 #include "hostsim/script_descriptors.h"
 #include "hostsim/session_hooks.h"
@@ -120,6 +121,9 @@ public:
     std::string ErrorText() const;
     // True when the last call wrote past the 256 bytes of the error string.
     bool errorStringOverrun() const { return errorStringOverrun_; }
+    // The message boxes the last call showed, when the run is unattended and the host answers
+    // them (on Windows; MessageBoxWatch).
+    const std::vector<WatchedBox>& messageBoxes() const { return messageBoxes_; }
 
     AboutRecord& aboutRecord() { return about_; }
     FilterRecord& filterRecord() { return filter_; }
@@ -194,6 +198,7 @@ private:
     };
     ErrorBuffer errorBuffer_{};
     bool errorStringOverrun_ = false;
+    std::vector<WatchedBox> messageBoxes_;
 
     intptr_t data_ = 0;
     int16 result_ = noErr;

@@ -1,7 +1,8 @@
 # Sourced by the scripts that run Windows programs under wine: sets WINEPREFIX to a prefix
 # inside build-win/ (creating it once, with the font replacements) and quiets wine.
-# Needs $root (the repository) to be set.
-export WINEPREFIX=${root:?set root to the repository first}/build-win/wine-prefix
+# The repository is the folder above this script's, wherever it is sourced from.
+tellora_repo=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+export WINEPREFIX=$tellora_repo/build-win/wine-prefix
 export WINEDEBUG=-all
 # No installers for wine's .NET and HTML engines: nothing here needs them.
 export WINEDLLOVERRIDES="mscoree=;mshtml="
