@@ -12,7 +12,7 @@ source "$root/tools/wine-env.sh"
 export TELLORA_BATCH=1
 export TELLORA_HOSTSIM_STATE="$root/build-win/demo-state"
 # wineserver -w: wine is done with the display before the virtual display goes.
-xvfb-run -a bash -c '"$@" && wineserver -w' _ wine "$root/build-win/filterhost.exe" run "$root/build-win/Tellora.8bf" \
+bash "$root/tools/with-display.sh" bash -c '"$@" && wineserver -w' _ wine "$root/build-win/filterhost.exe" run "$root/build-win/Tellora.8bf" \
   --fresh --in "$root/samples/landscape.png" --out "$out" \
   --set Text="What a lovely day for a walk on the hills!" --set fontSize=15 \
   --set xPosition=4 --set yPosition=5 --set ellipseWidth=210 --set ellipseHeight=130 \

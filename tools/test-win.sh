@@ -10,7 +10,8 @@ build=$root/build-win
 # shellcheck source=tools/wine-env.sh
 source "$root/tools/wine-env.sh"
 jobs=$(nproc)
-xvfb-run -a -s "-screen 0 1280x1024x24" bash -c '
+# wineserver -w: wine is done with the display before the virtual display goes.
+bash "$root/tools/with-display.sh" bash -c '
   status=0
   ctest --test-dir "$1" --output-on-failure -j "$2" --timeout 600 || status=$?
   wineserver -w

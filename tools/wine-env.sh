@@ -23,6 +23,7 @@ REGEDIT4
 [HKEY_CURRENT_USER\Software\Wine\WineDbg]
 "ShowCrashDialog"=dword:00000000
 REG
-  xvfb-run -a bash -c 'wineboot --init && wine regedit /S "$WINEPREFIX/fonts.reg" && wineserver -w'
+  # wineserver -w: wine is done with the display before the virtual display goes.
+  bash "$tellora_repo/tools/with-display.sh" bash -c 'wineboot --init && wine regedit /S "$WINEPREFIX/fonts.reg" && wineserver -w'
   touch "$WINEPREFIX/.tellora-ready"
 fi
