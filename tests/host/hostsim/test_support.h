@@ -2,6 +2,8 @@
 #pragma once
 #include "hostsim/elf_sections.h"
 
+#include "tests/host/process_folder.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -31,22 +33,7 @@ inline void WriteBytes(const std::string& path, const std::vector<uint8>& bytes)
     std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), bytes.size());
 }
 
-// This process's own folder for the files tests write: named by the process id, so that the
-// same tests running at once in other builds never share a file, and removed at exit.
-inline const std::string& ProcessFolder() {
-    struct Folder {
-        const pid_t owner = ::getpid();
-        const std::string path = ::testing::TempDir() + "hostsim_" + std::to_string(owner) + "/";
-        Folder() { std::filesystem::create_directories(path); }
-        ~Folder() {
-            if (::getpid() != owner) return;  // a forked child leaves it to its parent
-            std::error_code ignored;
-            std::filesystem::remove_all(path, ignored);
-        }
-    };
-    static const Folder folder;
-    return folder.path;
-}
+using host_tests::ProcessFolder;
 
 // A path in this process's folder, unique to the running test.
 inline std::string TempPath(const std::string& suffix) {

@@ -9,6 +9,8 @@
 
 #include "pluginapi/color_space.h"
 
+#include "tests/host/process_folder.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -93,22 +95,7 @@ inline RunReport RunModule(const PluginModule& module, HostSession& session) {
     return run.Run(options);
 }
 
-// This process's own folder for the files tests write: named by the process id, so that the
-// same tests running at once in other builds never share a file, and removed at exit.
-inline const std::string& ProcessFolder() {
-    struct Folder {
-        const pid_t owner = ::getpid();
-        const std::string path = ::testing::TempDir() + "pixels_" + std::to_string(owner) + "/";
-        Folder() { std::filesystem::create_directories(path); }
-        ~Folder() {
-            if (::getpid() != owner) return;  // a forked child leaves it to its parent
-            std::error_code ignored;
-            std::filesystem::remove_all(path, ignored);
-        }
-    };
-    static const Folder folder;
-    return folder.path;
-}
+using host_tests::ProcessFolder;
 
 struct ProcessResult {
     int exitCode = -1;
