@@ -201,7 +201,7 @@ int main(int argc, char** argv) {
     try {
         std::string tellora = TELLORA_MODULE_PATH, copy = COPY_THROUGH_PATH, filter;
         int runs = 3;
-        bool list = false, bubbleOnly = false;
+        bool list = false, bubbleOnly = false, baselineOnly = false;
         for (int i = 1; i < argc; ++i) {
             const std::string arg = argv[i];
             auto value = [&]() -> std::string {
@@ -215,8 +215,9 @@ int main(int argc, char** argv) {
             else if (arg == "--case") filter = value();
             else if (arg == "--list") list = true;
             else if (arg == "--bubble-only") bubbleOnly = true;  // for a profiler: no baseline runs
+            else if (arg == "--baseline-only") baselineOnly = true;  // for a profiler: no bubble runs
             else
-                throw UsageError("usage: render_bench [--runs N] [--case SUBSTRING] [--list] [--bubble-only] "
+                throw UsageError("usage: render_bench [--runs N] [--case SUBSTRING] [--list] [--bubble-only | --baseline-only] "
                                  "[--module PATH] [--copy-through PATH]");
         }
         // Keep the module's remembered values away from the user's own.
@@ -250,7 +251,7 @@ int main(int argc, char** argv) {
                     bubble.push_back(TimeChild(selfPath, tellora));
                     base.push_back(TimeChild(selfPath, copy));
                 } else {
-                    bubble.push_back(runner.Run(c, true));
+                    bubble.push_back(baselineOnly ? 1.0 : runner.Run(c, true));
                     base.push_back(bubbleOnly ? 1.0 : runner.Run(c, false));
                 }
             }

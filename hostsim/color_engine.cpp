@@ -60,6 +60,47 @@ void Transform8(cmsHTRANSFORM transform, const uint8* in, uint8* out, std::size_
     for (std::thread& helper : helpers) helper.join();
 }
 
+// CMYK to RGB in bytes, exactly: the press absorbs multiplicatively, so each colour is
+// (255 - ink) * (255 - black) / 255, rounded. One product table serves every pixel.
+void ComposeBytes(const uint8* in, uint8* out, std::size_t count, std::size_t inStride, std::size_t outStride,
+                  std::size_t outOffset) {
+    static const std::vector<uint8> product = [] {
+        std::vector<uint8> t(256 * 256);
+        for (unsigned u = 0; u < 256; ++u)
+            for (unsigned v = 0; v < 256; ++v) t[u * 256 + v] = uint8((u * v + 127) / 255);
+        return t;
+    }();
+    for (std::size_t i = 0; i < count; ++i, in += inStride, out += outStride) {
+        const uint8* row = product.data() + std::size_t(255 - in[3]) * 256;
+        const uint8 c = row[255 - in[0]], m = row[255 - in[1]], y = row[255 - in[2]];
+        out[outOffset] = c;
+        out[outOffset + 1] = m;
+        out[outOffset + 2] = y;
+    }
+}
+
+// RGB to CMYK in bytes, exactly as the separation defines it: black takes 255 - max, and each
+// ink 255 * (max - colour) / max, rounded. `in` and `out` must not overlap.
+void SeparateBytes(const uint8* in, uint8* out, std::size_t count, std::size_t inStride, std::size_t outStride,
+                   std::size_t inOffset) {
+    // ratio[max * 256 + colour] for colour <= max.
+    static const std::vector<uint8> ratio = [] {
+        std::vector<uint8> t(256 * 256, 0);
+        for (unsigned max = 1; max < 256; ++max)
+            for (unsigned c = 0; c <= max; ++c) t[max * 256 + c] = uint8((510 * (max - c) + max) / (2 * max));
+        return t;
+    }();
+    for (std::size_t i = 0; i < count; ++i, in += inStride, out += outStride) {
+        const uint8 r = in[inOffset], g = in[inOffset + 1], b = in[inOffset + 2];
+        const uint8 max = std::max({r, g, b});
+        const uint8* row = ratio.data() + std::size_t(max) * 256;
+        out[0] = row[r];
+        out[1] = row[g];
+        out[2] = row[b];
+        out[3] = uint8(255 - max);
+    }
+}
+
 double Clamp01(double v) { return std::isnan(v) ? 0.0 : std::clamp(v, 0.0, 1.0); }
 
 // The idealised press: each ink absorbs its complement, black absorbs all.
@@ -133,6 +174,8 @@ void RgbToHsl(const double* rgb, double* hsl) {
 
 bool IsCmsSpace(int16 s) { return s == kRGB || s == kCMYK || s == kLab || s == kGray; }
 
+// CMYK and RGB convert to each other by their defining formulas, in bytes and doubles alike: the
+// quickest way and the exact one. Other pairs go through LittleCMS.
 // Doubles are evaluated exactly through the chain. Bytes go through LittleCMS's optimised
 // 8-bit path, the chain resampled onto one table, where that stays within a step of the exact
 // result: from RGB and gray on a grid as fine as the separation's (the default one misses the
@@ -345,6 +388,25 @@ bool ColorEngine::Convert(int16 from, int16 to, const double* in, double* out, s
         std::copy(in, in + count * std::size_t(nIn), out);
         return true;
     }
+    if (from == kCMYK && to == kRGB) {
+        // The press itself, without a table's rounding.
+        for (std::size_t i = 0; i < count; ++i, in += 4, out += 3) {
+            const double white = 1.0 - Clamp01(in[3]);
+            for (int c = 0; c < 3; ++c) out[c] = (1.0 - Clamp01(in[c])) * white;
+        }
+        return true;
+    }
+    if (from == kRGB && to == kCMYK) {
+        // The separation itself; out may be in, so each pixel is read whole first.
+        for (std::size_t i = count; i-- > 0;) {
+            const double rgb[3] = {Clamp01(in[i * 3]), Clamp01(in[i * 3 + 1]), Clamp01(in[i * 3 + 2])};
+            const double max = std::max({rgb[0], rgb[1], rgb[2]});
+            double* cmyk = out + i * 4;
+            for (int c = 0; c < 3; ++c) cmyk[c] = max > 0.0 ? (max - rgb[c]) / max : 0.0;
+            cmyk[3] = 1.0 - max;
+        }
+        return true;
+    }
     // HSB and HSL are rearrangements of RGB: reduce both ends to RGB, LittleCMS does the rest.
     const bool hsIn = from == kHSB || from == kHSL;
     const bool hsOut = to == kHSB || to == kHSL;
@@ -405,7 +467,17 @@ bool ColorEngine::Convert8(int16 from, int16 to, const uint8* in, uint8* out, st
         if (in != out) std::copy(in, in + count * inStride, out);
         return true;
     }
-    if (IsCmsSpace(from) && IsCmsSpace(to)) {
+    if (from == kCMYK && to == kRGB) {
+        // Each pixel is read before it is written, and a slot keeps its place: safe in place.
+        ComposeBytes(in, out, count, inStride, outStride, slots ? 1 : 0);
+    } else if (from == kRGB && to == kCMYK) {
+        std::vector<uint8> copy;
+        if (in == out && !slots) {
+            copy.assign(in, in + count * inStride);
+            in = copy.data();
+        }
+        SeparateBytes(in, out, count, inStride, outStride, slots ? 1 : 0);
+    } else if (IsCmsSpace(from) && IsCmsSpace(to)) {
         cmsHTRANSFORM transform = impl_->Transform(from, to, slots ? Kind::Slots8 : Kind::Packed8);
         if (!transform) {
             error_ = "LittleCMS cannot convert " + std::string(SpaceName(from)) + " to " + SpaceName(to) +

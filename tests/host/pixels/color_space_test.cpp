@@ -146,18 +146,69 @@ TEST_F(ColorSpaceTest, LongConversionsSplitOverThreadsMatchShortOnes) {
     std::vector<uint8> rgb(n * 3);
     std::uint32_t seed = 1;
     for (uint8& v : rgb) v = uint8((seed = seed * 1664525u + 1013904223u) >> 24);
-    const int16 from = plugIncolorServicesRGBSpace, to = plugIncolorServicesCMYKSpace;
-    std::vector<uint8> whole(n * 4), alone(n * 4);
+    const int16 from = plugIncolorServicesRGBSpace, to = plugIncolorServicesLabSpace;
+    std::vector<uint8> whole(n * 3), alone(n * 3);
     ASSERT_TRUE(engine.Convert8(from, to, rgb.data(), whole.data(), n, ColorEngine::Layout::Packed));
     for (std::size_t i = 0; i < n; i += 997)
-        ASSERT_TRUE(engine.Convert8(from, to, rgb.data() + i * 3, alone.data() + i * 4, std::min<std::size_t>(997, n - i),
+        ASSERT_TRUE(engine.Convert8(from, to, rgb.data() + i * 3, alone.data() + i * 3, std::min<std::size_t>(997, n - i),
                                     ColorEngine::Layout::Packed));
     ASSERT_EQ(whole, alone);
 
-    std::vector<uint8> slots(n * 4, 0);
-    for (std::size_t i = 0; i < n; ++i) std::copy(rgb.begin() + long(i * 3), rgb.begin() + long(i * 3 + 3), slots.begin() + long(i * 4 + 1));
+    std::vector<uint8> slots(n * 4, 0), expected(n * 4, 0);
+    for (std::size_t i = 0; i < n; ++i) {
+        std::copy(rgb.begin() + long(i * 3), rgb.begin() + long(i * 3 + 3), slots.begin() + long(i * 4 + 1));
+        std::copy(whole.begin() + long(i * 3), whole.begin() + long(i * 3 + 3), expected.begin() + long(i * 4 + 1));
+    }
     ASSERT_TRUE(engine.Convert8(from, to, slots.data(), slots.data(), n, ColorEngine::Layout::Slots));
-    EXPECT_EQ(slots, whole);
+    EXPECT_EQ(slots, expected);
+}
+
+TEST_F(ColorSpaceTest, CmykAndRgbBytesConvertByTheirFormulasInEveryLayout) {
+    // The press and the separation in integers, rounded half up: every colour value against
+    // every black, and every colour against every brighter maximum.
+    const int16 rgbSpace = plugIncolorServicesRGBSpace, cmykSpace = plugIncolorServicesCMYKSpace;
+    std::vector<uint8> cmyk, rgbExpected;
+    for (int v = 0; v < 256; ++v)
+        for (int k = 0; k < 256; ++k) {
+            cmyk.insert(cmyk.end(), {uint8(v), uint8(255 - v), uint8(v / 2), uint8(k)});
+            for (int c : {v, 255 - v, v / 2}) rgbExpected.push_back(uint8(((255 - c) * (255 - k) + 127) / 255));
+        }
+    std::vector<uint8> rgb, cmykExpected;
+    for (int max = 0; max < 256; ++max)
+        for (int c = 0; c <= max; ++c) {
+            rgb.insert(rgb.end(), {uint8(c), uint8(max), uint8(c / 3)});
+            for (int x : {c, max, c / 3}) cmykExpected.push_back(max ? uint8((510 * (max - x) + max) / (2 * max)) : 0);
+            cmykExpected.push_back(uint8(255 - max));
+        }
+    const std::size_t nc = cmyk.size() / 4, nr = rgb.size() / 3;
+
+    // Packed, between buffers and in place.
+    std::vector<uint8> out(nc * 3);
+    ASSERT_TRUE(engine.Convert8(cmykSpace, rgbSpace, cmyk.data(), out.data(), nc, ColorEngine::Layout::Packed));
+    EXPECT_EQ(out, rgbExpected);
+    std::vector<uint8> inPlace = cmyk;
+    ASSERT_TRUE(engine.Convert8(cmykSpace, rgbSpace, inPlace.data(), inPlace.data(), nc, ColorEngine::Layout::Packed));
+    EXPECT_TRUE(std::equal(rgbExpected.begin(), rgbExpected.end(), inPlace.begin()));
+    inPlace = rgb;
+    inPlace.resize(nr * 4);
+    ASSERT_TRUE(engine.Convert8(rgbSpace, cmykSpace, inPlace.data(), inPlace.data(), nr, ColorEngine::Layout::Packed));
+    EXPECT_EQ(inPlace, cmykExpected);
+
+    // The suite's slots, in place.
+    std::vector<uint8> slots(nr * 4, 99);
+    for (std::size_t i = 0; i < nr; ++i) std::copy(rgb.begin() + long(i * 3), rgb.begin() + long(i * 3 + 3), slots.begin() + long(i * 4 + 1));
+    for (std::size_t at = 0; at < nr; at += 30000)
+        ASSERT_EQ(suite.Convert8(rgbSpace, cmykSpace, C8(slots.data() + at * 4), int16(std::min<std::size_t>(30000, nr - at))),
+                  kSPNoError);
+    EXPECT_EQ(slots, cmykExpected);
+    for (std::size_t at = 0; at < nr; at += 30000)
+        ASSERT_EQ(suite.Convert8(cmykSpace, rgbSpace, C8(slots.data() + at * 4), int16(std::min<std::size_t>(30000, nr - at))),
+                  kSPNoError);
+    for (std::size_t i = 0; i < nr; ++i) {
+        ASSERT_EQ(slots[i * 4], 0) << i;
+        // The separation keeps the colour: back in RGB within one step.
+        for (int c = 0; c < 3; ++c) ASSERT_LE(std::abs(slots[i * 4 + 1 + c] - rgb[i * 3 + c]), 1) << i;
+    }
 }
 
 TEST_F(ColorSpaceTest, DepthConversionsRoundAndClip) {
