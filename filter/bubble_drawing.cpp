@@ -10,6 +10,7 @@
 #include <wx/pen.h>
 
 #include <algorithm>
+#include <map>
 #include <cmath>
 #include <limits>
 
@@ -320,9 +321,22 @@ std::vector<wxString> BreakTextLines(const wxString& text, const TextBox& box, d
     return lines;
 }
 
-std::vector<TextLine> LayoutTextLines(const wxString& text, const TextBox& box, const TextMeasure& measure) {
+std::vector<TextLine> LayoutTextLines(const wxString& text, const TextBox& box, const TextMeasure& measureOnce) {
     std::vector<TextLine> placed;
     if (text.empty()) return placed;
+    // A line is measured while it is broken and again when it is placed: the second time comes
+    // from here. Measuring is the costly part of laying text out.
+    std::map<wxString, std::pair<double, double>> measured;
+    const TextMeasure measure = [&](const wxString& s, double& width, double& height) {
+        const auto found = measured.find(s);
+        if (found != measured.end()) {
+            width = found->second.first;
+            height = found->second.second;
+            return;
+        }
+        measureOnce(s, width, height);
+        measured.emplace(s, std::make_pair(width, height));
+    };
     // One line's height. The toolkit measures a string with line breaks as several lines, so the
     // breaks are measured as blanks here.
     wxString singleLine = text;

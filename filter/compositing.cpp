@@ -72,6 +72,7 @@ void Composite(const SourcePixels& source, const DestinationPixels& destination,
     const std::ptrdiff_t dstPlane = destination.planeBytes ? destination.planeBytes : std::ptrdiff_t(sizeof(Sample));
 
     const std::size_t width = std::size_t(bubble.width);
+    const std::size_t stride = bubble.stride > bubble.width ? std::size_t(bubble.stride) : width;
     constexpr int kPlanes = kColourPlanes + (kTransparency ? 1 : 0);
     constexpr std::ptrdiff_t kPixel = kPlanes * std::ptrdiff_t(sizeof(Sample));
     // Samples packed pixel after pixel on both sides: runs of untouched pixels copy at once.
@@ -83,8 +84,8 @@ void Composite(const SourcePixels& source, const DestinationPixels& destination,
         const unsigned char* srcRow = source.data + r * source.rowBytes;
         unsigned char* dstRow = destination.data + r * destination.rowBytes;
         const std::size_t row = bubble.sameRows ? 0 : std::size_t(r);
-        const unsigned char* rgb = bubble.rgb ? bubble.rgb + row * width * 3 : nullptr;
-        const unsigned char* alpha = bubble.alpha ? bubble.alpha + row * width : nullptr;
+        const unsigned char* rgb = bubble.rgb ? bubble.rgb + row * stride * 3 : nullptr;
+        const unsigned char* alpha = bubble.alpha ? bubble.alpha + row * stride : nullptr;
         for (std::size_t c = 0; c < width;) {
             const unsigned char* src = srcRow + std::ptrdiff_t(c) * source.columnBytes;
             unsigned char* dst = dstRow + std::ptrdiff_t(c) * destination.columnBytes;

@@ -15,6 +15,7 @@ struct BubblePixels {
     std::int32_t width = 0;
     std::int32_t height = 0;
     bool sameRows = false;  // rgb and alpha hold one row that every row repeats
+    std::int32_t stride = 0;  // pixels from one row to the next; 0: the width
 };
 
 // Samples seen from the tile's top-left pixel: plane p of the pixel at column c and row r starts

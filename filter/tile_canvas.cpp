@@ -9,6 +9,7 @@
 #include <wx/graphics.h>
 #include <wx/image.h>
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <cstring>
@@ -76,7 +77,7 @@ wxImage BitmapCanvas::FinishImage() {
     return parts->bitmap.ConvertToImage();
 }
 
-void BitmapCanvas::Finish(StraightPixels& out) {
+void BitmapCanvas::Finish(StraightPixels& out, const std::vector<Area>*) {
     const wxImage image = FinishImage();
     const std::size_t count = std::size_t(image.GetWidth()) * std::size_t(image.GetHeight());
     out.rgb.assign(image.GetData(), image.GetData() + count * 3);
@@ -186,33 +187,19 @@ public:
         return *gc;
     }
 
-    void Finish(StraightPixels& out) override {
+    void Finish(StraightPixels& out, const std::vector<Area>* only) override {
         gc.reset();
         cairo_surface_flush(surface);
-        const unsigned char* data = cairo_image_surface_get_data(surface);
-        const int stride = cairo_image_surface_get_stride(surface);
         const std::size_t count = std::size_t(width) * std::size_t(height);
         out.rgb.resize(count * 3);
         out.alpha.resize(count);
-        unsigned char* rgb = out.rgb.data();
-        unsigned char* alpha = out.alpha.data();
-        for (int y = 0; y < height; ++y) {
-            const unsigned char* row = data + std::ptrdiff_t(y) * stride;
-            for (int x = 0; x < width; ++x, rgb += 3, ++alpha) {
-                std::uint32_t pixel;
-                std::memcpy(&pixel, row + x * 4, 4);
-                const std::uint32_t a = pixel >> 24;
-                *alpha = static_cast<unsigned char>(a);
-                if (a == 0) {
-                    rgb[0] = rgb[1] = rgb[2] = 0;
-                    continue;
-                }
-                const unsigned char* straight = table.value.data() + a * 256;
-                rgb[0] = straight[(pixel >> 16) & 0xFF];
-                rgb[1] = straight[(pixel >> 8) & 0xFF];
-                rgb[2] = straight[pixel & 0xFF];
-            }
+        if (!only) {
+            Convert(out, Area{0, 0, width, height});
+            return;
         }
+        for (const Area& area : *only)
+            Convert(out, Area{std::max(area.left, 0), std::max(area.top, 0), std::min(area.right, width),
+                              std::min(area.bottom, height)});
     }
 
 private:
@@ -223,6 +210,40 @@ private:
             return cairo_image_surface_create(CAIRO_FORMAT_ARGB32, width, height);
         memory->assign(std::size_t(stride) * std::size_t(height), 0);
         return cairo_image_surface_create_for_data(memory->data(), CAIRO_FORMAT_ARGB32, width, height, stride);
+    }
+
+    // The straight colour of the pixels of `area`, in rows of the canvas's width.
+    void Convert(StraightPixels& out, const Area& area) const {
+        if (area.left >= area.right || area.top >= area.bottom) return;
+        const unsigned char* data = cairo_image_surface_get_data(surface);
+        const int stride = cairo_image_surface_get_stride(surface);
+        for (int y = area.top; y < area.bottom; ++y) {
+            const unsigned char* row = data + std::ptrdiff_t(y) * stride;
+            const std::size_t first = std::size_t(y) * std::size_t(width) + std::size_t(area.left);
+            unsigned char* rgb = out.rgb.data() + first * 3;
+            unsigned char* alpha = out.alpha.data() + first;
+            for (int x = area.left; x < area.right; ++x, rgb += 3, ++alpha) {
+                std::uint32_t pixel;
+                std::memcpy(&pixel, row + x * 4, 4);
+                const std::uint32_t a = pixel >> 24;
+                *alpha = static_cast<unsigned char>(a);
+                if (a == 0) {
+                    rgb[0] = rgb[1] = rgb[2] = 0;
+                    continue;
+                }
+                if (a == 255) {
+                    // Opaque colour comes back as it is (the table was checked for that).
+                    rgb[0] = static_cast<unsigned char>(pixel >> 16);
+                    rgb[1] = static_cast<unsigned char>(pixel >> 8);
+                    rgb[2] = static_cast<unsigned char>(pixel);
+                    continue;
+                }
+                const unsigned char* straight = table.value.data() + a * 256;
+                rgb[0] = straight[(pixel >> 16) & 0xFF];
+                rgb[1] = straight[(pixel >> 8) & 0xFF];
+                rgb[2] = straight[pixel & 0xFF];
+            }
+        }
     }
 
     void Release() {

@@ -30,9 +30,14 @@ public:
     // Covers the canvas's width x height pixels with an opaque colour, as a filled shape
     // covering them would.
     void FillOpaque(int width, int height, unsigned char red, unsigned char green, unsigned char blue);
-    // Completes the drawing and gives back its pixels as the toolkit's bitmap conversion does.
-    // The context must not be used afterwards.
-    virtual void Finish(StraightPixels& out) = 0;
+    // A rectangle of canvas pixels, right and bottom excluded.
+    struct Area {
+        int left, top, right, bottom;
+    };
+    // Completes the drawing and gives back its pixels as the toolkit's bitmap conversion does,
+    // in rows of the canvas's width. With `only`, just the pixels inside those areas need be
+    // given (the others are left as they are). The context must not be used afterwards.
+    virtual void Finish(StraightPixels& out, const std::vector<Area>* only = nullptr) = 0;
 };
 
 // The toolkit's bitmap, memory device context and default renderer; `dc` is the device context
@@ -42,7 +47,7 @@ public:
     BitmapCanvas(int width, int height);
     ~BitmapCanvas() override;
     wxGraphicsContext& Context() override;
-    void Finish(StraightPixels& out) override;
+    void Finish(StraightPixels& out, const std::vector<Area>* only = nullptr) override;
     // The drawing as the toolkit's image (straight colour with alpha).
     wxImage FinishImage();
     wxDC& DeviceContext();

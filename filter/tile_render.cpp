@@ -256,8 +256,9 @@ bool BubbleMissesTile(TileRenderCache& cache, const Parameters& params, float sc
 namespace {
 
 // Draws the bubble on a canvas of the part: the shape, then only the text lines that reach it.
+// Only the pixels of `areas` (part coordinates) are read back.
 void DrawPart(const Parameters& params, float scale, const BubbleFrame& frame, const VRect& part,
-              const BubbleLayout& layout, TileRenderCache& kept) {
+              const BubbleLayout& layout, TileRenderCache& kept, const std::vector<TileCanvas::Area>& areas) {
     TextLineDrawer& text = kept.text;
     const std::unique_ptr<TileCanvas> canvas =
         MakeTileCanvas(part.right - part.left, part.bottom - part.top, &kept.canvasMemory);
@@ -275,7 +276,71 @@ void DrawPart(const Parameters& params, float scale, const BubbleFrame& frame, c
         const TextLine& line = layout.lines[i];
         text.Draw(*canvas, i, line.text, layout.font, layout.textColour, line.x - origin.left, line.y - origin.top);
     }
-    canvas->Finish(kept.drawn);
+    canvas->Finish(kept.drawn, &areas);
+}
+
+// One row of the opaque fill colour, at least `width` pixels long: with sameRows it stands for
+// every row of a fully covered area.
+BubblePixels SolidPixels(TileRenderCache& kept, const BubbleReach& reach, std::int32_t width, std::int32_t height) {
+    StraightPixels& solid = kept.solid;
+    const std::size_t w = std::size_t(width);
+    if (solid.alpha.size() < w || std::memcmp(solid.rgb.data(), reach.fill, 3) != 0) {
+        solid.rgb.resize(w * 3);
+        for (std::size_t i = 0; i < w; ++i) std::memcpy(&solid.rgb[i * 3], reach.fill, 3);
+        solid.alpha.assign(w, 255);
+    }
+    BubblePixels pixels;
+    pixels.rgb = solid.rgb.data();
+    pixels.alpha = solid.alpha.data();
+    pixels.width = width;
+    pixels.height = height;
+    pixels.sameRows = true;
+    return pixels;
+}
+
+// A part's square blocks by what the bubble gives them: nothing (the source stays), the opaque
+// fill colour alone, or a drawing that must be read back. The outline proves the first two, so
+// most of a large bubble is neither read back from the canvas nor blended pixel by pixel.
+constexpr std::int32_t kBlockSide = 32;
+enum class BlockKind : unsigned char { Clear, Solid, Drawn };
+
+struct PartBlocks {
+    std::int32_t columns = 0, bands = 0;
+    std::vector<BlockKind> kinds;  // band by band
+    BlockKind At(std::int32_t band, std::int32_t column) const {
+        return kinds[std::size_t(band) * std::size_t(columns) + std::size_t(column)];
+    }
+};
+
+PartBlocks SortBlocks(const BubbleReach& reach, const VRect& part) {
+    PartBlocks blocks;
+    const std::int32_t width = part.right - part.left, height = part.bottom - part.top;
+    blocks.columns = (width + kBlockSide - 1) / kBlockSide;
+    blocks.bands = (height + kBlockSide - 1) / kBlockSide;
+    blocks.kinds.reserve(std::size_t(blocks.columns) * std::size_t(blocks.bands));
+    for (std::int32_t band = 0; band < blocks.bands; ++band)
+        for (std::int32_t column = 0; column < blocks.columns; ++column) {
+            const VRect block{part.top + band * kBlockSide, part.left + column * kBlockSide,
+                              std::min(part.top + (band + 1) * kBlockSide, part.bottom),
+                              std::min(part.left + (column + 1) * kBlockSide, part.right)};
+            blocks.kinds.push_back(!reach.Touches(block) ? BlockKind::Clear
+                                   : reach.Fills(block)    ? BlockKind::Solid
+                                                           : BlockKind::Drawn);
+        }
+    return blocks;
+}
+
+// Calls run(band, first column, end column, kind) for each run of blocks of one kind.
+template <class Run>
+void ForEachRun(const PartBlocks& blocks, Run run) {
+    for (std::int32_t band = 0; band < blocks.bands; ++band)
+        for (std::int32_t column = 0; column < blocks.columns;) {
+            const BlockKind kind = blocks.At(band, column);
+            std::int32_t end = column + 1;
+            while (end < blocks.columns && blocks.At(band, end) == kind) ++end;
+            run(band, column, end, kind);
+            column = end;
+        }
 }
 
 }  // namespace
@@ -320,24 +385,43 @@ void RenderBubbleTile(const Parameters& params, float scale, const VRect& frameR
             }
             // A part inside the body, clear of its outline and the text, is the fill colour alone.
             if (reach.Fills(part)) {
-                // One row of the fill colour, fully covering, stands for every row.
-                StraightPixels& solid = kept.solid;
-                const std::size_t width = std::size_t(pixels.width);
-                if (solid.alpha.size() != width || std::memcmp(solid.rgb.data(), reach.fill, 3) != 0) {
-                    solid.rgb.resize(width * 3);
-                    for (std::size_t i = 0; i < width; ++i) std::memcpy(&solid.rgb[i * 3], reach.fill, 3);
-                    solid.alpha.assign(width, 255);
-                }
-                pixels.rgb = solid.rgb.data();
-                pixels.alpha = solid.alpha.data();
-                pixels.sameRows = true;
-                CompositeBubble(channels, bits, src, dst, pixels);
+                CompositeBubble(channels, bits, src, dst, SolidPixels(kept, reach, pixels.width, pixels.height));
                 continue;
             }
-            DrawPart(params, scale, frame, part, layout, kept);
-            pixels.rgb = kept.drawn.rgb.data();
-            pixels.alpha = kept.drawn.alpha.data();
-            CompositeBubble(channels, bits, src, dst, pixels);
+            // Otherwise the part is drawn whole, as it always is, and blended block run by block run.
+            const PartBlocks blocks = SortBlocks(reach, part);
+            std::vector<TileCanvas::Area> areas;
+            ForEachRun(blocks, [&](std::int32_t band, std::int32_t first, std::int32_t end, BlockKind kind) {
+                if (kind == BlockKind::Drawn)
+                    areas.push_back({first * kBlockSide, band * kBlockSide, std::min(end * kBlockSide, pixels.width),
+                                     std::min((band + 1) * kBlockSide, pixels.height)});
+            });
+            if (!areas.empty()) DrawPart(params, scale, frame, part, layout, kept, areas);
+            ForEachRun(blocks, [&](std::int32_t band, std::int32_t first, std::int32_t end, BlockKind kind) {
+                const std::int32_t x = first * kBlockSide, y = band * kBlockSide;
+                const std::int32_t w = std::min(end * kBlockSide, pixels.width) - x;
+                const std::int32_t h = std::min(kBlockSide, pixels.height - y);
+                SourcePixels s = src;
+                s.data += std::ptrdiff_t(y) * src.rowBytes + std::ptrdiff_t(x) * src.columnBytes;
+                DestinationPixels d = dst;
+                d.data += std::ptrdiff_t(y) * dst.rowBytes + std::ptrdiff_t(x) * dst.columnBytes;
+                if (kind == BlockKind::Clear) {
+                    CopyUncovered(channels, bits, s, d, w, h);
+                    return;
+                }
+                if (kind == BlockKind::Solid) {
+                    CompositeBubble(channels, bits, s, d, SolidPixels(kept, reach, w, h));
+                    return;
+                }
+                BubblePixels drawn;
+                const std::size_t at = std::size_t(y) * std::size_t(pixels.width) + std::size_t(x);
+                drawn.rgb = kept.drawn.rgb.data() + at * 3;
+                drawn.alpha = kept.drawn.alpha.data() + at;
+                drawn.width = w;
+                drawn.height = h;
+                drawn.stride = pixels.width;
+                CompositeBubble(channels, bits, s, d, drawn);
+            });
         }
     }
 }

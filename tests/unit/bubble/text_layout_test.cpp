@@ -104,6 +104,18 @@ TEST(TextLayout, BreaksAsWordByWordWithFewMeasurements) {
     const std::vector<wxString> lines = BreakTextLines(longText, TextBox{0, 0, 2000, 100000}, h, uneven);
     EXPECT_GT(lines.size(), 40u);
     EXPECT_LT(calls, int(lines.size()) * 4);
+    // Placing the lines measures no line again that breaking them measured: only the whole
+    // text (for the line height) and lines that never were a candidate.
+    const int breaking = calls;
+    calls = 0;
+    const std::vector<TextLine> placed = LayoutTextLines(longText, TextBox{0, 0, 2000, 100000}, uneven);
+    ASSERT_EQ(placed.size(), lines.size());
+    EXPECT_LE(calls, breaking + 1);
+    for (std::size_t i = 0; i < placed.size(); ++i) {
+        double width = 0.0, height = 0.0;
+        uneven(placed[i].text, width, height);
+        EXPECT_EQ(placed[i].width, width) << i;
+    }
 }
 
 TEST(TextLayout, BlockCentredVerticallyLinesHorizontally) {

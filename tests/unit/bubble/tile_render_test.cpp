@@ -264,8 +264,9 @@ void RenderPlainly(const Parameters& params, float scale, const VRect& frame, co
 
 TEST_F(Render, FastTilesMatchThePlainDrawingExactly) {
     // The renderer lays the text out once, draws in each tile only the lines that reach it, on a
-    // cairo surface read back without the toolkit's bitmap, and skips tiles it proves clear or
-    // solid. None of that may change a sample.
+    // cairo surface read back without the toolkit's bitmap, and skips tiles and blocks of tiles
+    // it proves clear or solid. None of that may change a sample. Small tiles hold a block or
+    // two; large ones hold clear, solid and drawn blocks side by side.
     Parameters coloured = BusyBubble();
     coloured.parameters[kParamTextColor].value.SetColor(0.8, 0.1, 0.55);
     coloured.parameters[kParamEdgeColor].value.SetColor(0.4, 0.95, 0.3);
@@ -291,15 +292,18 @@ TEST_F(Render, FastTilesMatchThePlainDrawingExactly) {
     const VRect frame = DocRect(0, 0, Document::W, Document::H);
     int textInside = 0;  // tiles inside the body with text on them: painted, then the text drawn
     for (std::size_t i = 0; i < std::size(cases); ++i)
-        for (auto [channels, bits] : {std::pair{4, 8}, {3, 16}, {2, 32}}) {
-            SCOPED_TRACE(testing::Message() << "case " << i << ", " << channels << " planes, " << bits << " bits");
+        for (auto [channels, bits] : {std::pair{4, 8}, {3, 16}, {2, 32}})
+        for (auto [tileWidth, tileHeight] : {std::pair{37, 45}, {160, 100}}) {
+            SCOPED_TRACE(testing::Message() << "case " << i << ", " << channels << " planes, " << bits << " bits, tiles "
+                                            << tileWidth << " x " << tileHeight);
             const auto& [params, scale] = cases[i];
             Document fast(channels, bits), plain(channels, bits);
             const std::ptrdiff_t pixel = channels * bits / 8, row = Document::W * pixel;
             TileRenderCache cache;
-            for (int top = 0; top < Document::H; top += 45)
-                for (int left = 0; left < Document::W; left += 37) {
-                    const VRect tile = DocRect(left, top, std::min(left + 37, Document::W), std::min(top + 45, Document::H));
+            for (int top = 0; top < Document::H; top += tileHeight)
+                for (int left = 0; left < Document::W; left += tileWidth) {
+                    const VRect tile = DocRect(left, top, std::min(left + tileWidth, Document::W),
+                                               std::min(top + tileHeight, Document::H));
                     const std::ptrdiff_t at = top * row + left * pixel;
                     const BubbleReach& reach = CachedBubbleLayout(cache, params, FrameOf(frame), scale).reach;
                     textInside += reach.InsideBody(tile) && !reach.Fills(tile);
