@@ -14,6 +14,36 @@
 namespace Corvantis::Host::PS {
 namespace {
 
+// Comparisons and copies of a pixel's few bytes, with the common sizes spelled out: a library
+// call per pixel would cost more than the work.
+inline bool SameBytes(const uint8* a, const uint8* b, int32 n) {
+    switch (n) {
+        case 1: return a[0] == b[0];
+        case 2: return std::memcmp(a, b, 2) == 0;
+        case 3: return std::memcmp(a, b, 3) == 0;
+        case 4: return std::memcmp(a, b, 4) == 0;
+        case 6: return std::memcmp(a, b, 6) == 0;
+        case 8: return std::memcmp(a, b, 8) == 0;
+        default: return std::memcmp(a, b, size_t(n)) == 0;
+    }
+}
+
+inline void CopyBytes(const uint8* from, size_t n, uint8* to) {
+    switch (n) {
+        case 1: to[0] = from[0]; return;
+        case 2: std::memcpy(to, from, 2); return;
+        case 3: std::memcpy(to, from, 3); return;
+        case 4: std::memcpy(to, from, 4); return;
+        case 6: std::memcpy(to, from, 6); return;
+        case 8: std::memcpy(to, from, 8); return;
+        default: std::memcpy(to, from, n);
+    }
+}
+
+}  // namespace
+
+namespace {
+
 bool SameRect(const Rect& a, const Rect& b) {
     return a.top == b.top && a.left == b.left && a.bottom == b.bottom && a.right == b.right;
 }
@@ -326,13 +356,20 @@ void ImageBuffer::RestoreUnchanged(const ImageBuffer* source, int32 y, uint8* ro
         return;
     const int32 b = bits / 8;
     const size_t nativePixel = size_t(planes) * size_t(sampleBits / 8);
-    for (int32 x = rect.left; x < rect.right; ++x) {
-        const uint8* mine = SampleAt(x, y, 0);
-        const uint8* theirs = source->SampleAt(x, y, 0);
+    const int64_t myColumn = ColumnBytes(), theirColumn = source->ColumnBytes();
+    const int64_t myPlane = PlaneBytes(), theirPlane = source->PlaneBytes();
+    // Interleaved on both sides: a pixel's samples compare as one run of bytes.
+    const bool whole = myPlane == b && theirPlane == b;
+    const int32 compared = whole ? channels * b : b, runs = whole ? 1 : channels;
+    const uint8* mine = SampleAt(rect.left, y, 0);
+    const uint8* theirs = source->SampleAt(rect.left, y, 0);
+    const uint8* original = source->NativeAt(rect.left, y);
+    uint8* out = row;
+    for (int32 x = rect.left; x < rect.right;
+         ++x, mine += myColumn, theirs += theirColumn, original += nativePixel, out += nativePixel) {
         bool same = true;
-        for (int32 p = 0; p < channels && same; ++p)
-            same = std::memcmp(mine + int64_t(p) * PlaneBytes(), theirs + int64_t(p) * source->PlaneBytes(), size_t(b)) == 0;
-        if (same) std::memcpy(row + size_t(x - rect.left) * nativePixel, source->NativeAt(x, y), nativePixel);
+        for (int32 p = 0; p < runs && same; ++p) same = SameBytes(mine + p * myPlane, theirs + p * theirPlane, compared);
+        if (same) CopyBytes(original, nativePixel, out);
     }
 }
 

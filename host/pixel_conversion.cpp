@@ -15,6 +15,32 @@ int32 ColourSamples(int32 mode) { return std::clamp<int32>(ChannelCountOfMode(mo
 // Samples of a pixel beyond the mode's colour samples.
 int32 ExtraSamples(int32 mode, int32 channels) { return std::max<int32>(channels - ColourSamples(mode), 0); }
 
+// Copies n (0 to 4) samples, each read before any is written; loops of a pixel's few samples
+// would otherwise become a library call per pixel.
+template <class Sample>
+inline void CopyFew(const Sample* from, int32 n, Sample* to) {
+    switch (n) {
+        case 4: {
+            const Sample a = from[0], b = from[1], c = from[2], d = from[3];
+            to[0] = a, to[1] = b, to[2] = c, to[3] = d;
+            return;
+        }
+        case 3: {
+            const Sample a = from[0], b = from[1], c = from[2];
+            to[0] = a, to[1] = b, to[2] = c;
+            return;
+        }
+        case 2: {
+            const Sample a = from[0], b = from[1];
+            to[0] = a, to[1] = b;
+            return;
+        }
+        case 1: to[0] = from[0]; return;
+        case 0: return;
+        default: std::copy(from, from + n, to);
+    }
+}
+
 // Colour through the suite: each pixel's colour right-aligned in a slot of four components.
 template <class Sample, class ConvertProc>
 void ConvertThroughSuite(Host& host, ConvertProc convert, int32 srcMode, int32 dstMode, int32 channels,
@@ -31,16 +57,16 @@ void ConvertThroughSuite(Host& host, ConvertProc convert, int32 srcMode, int32 d
         const Sample* in = src + start * srcStride;
         for (uint64_t i = 0; i < n; ++i) {
             Sample* slot = slots + i * 4;
-            std::fill(slot, slot + 4 - k, Sample(0));
-            std::copy(in + i * srcStride, in + i * srcStride + k, slot + 4 - k);
+            for (int32 c = 0; c < 4 - k; ++c) slot[c] = Sample(0);
+            CopyFew(in + i * srcStride, k, slot + 4 - k);
         }
         // The suite takes arrays of four-sample colours (Color8 / Color16).
         if (convert(s, d, reinterpret_cast<Sample(*)[4]>(slots), int16(n)) != kSPNoError) host.CheckError(errPlugInHostInsufficient);
         Sample* out = dst + start * dstStride;
         for (uint64_t i = 0; i < n; ++i) {
             const Sample* slot = slots + i * 4;
-            std::copy(slot + 4 - m, slot + 4, out + i * dstStride);
-            std::copy(in + i * srcStride + k, in + i * srcStride + k + extras, out + i * dstStride + m);
+            CopyFew(slot + 4 - m, m, out + i * dstStride);
+            CopyFew(in + i * srcStride + k, extras, out + i * dstStride + m);
         }
     }
 }
