@@ -144,7 +144,7 @@ int main() {
     // The engine's transform on packed pixels: random colours (every pixel somewhere else in
     // the table, the worst case) and a picture-like raster (smooth gradients with grain).
     for (const bool picture : {false, true})
-        for (const Pair& pair : {kPairs[0], kPairs[1]}) {
+        for (const Pair& pair : {kPairs[0], kPairs[1], kPairs[2]}) {
             const int k = ColorEngine::Components(pair.from);
             const int m = ColorEngine::Components(pair.to);
             std::vector<uint8> in(kPixels * std::size_t(k)), out(kPixels * std::size_t(m));

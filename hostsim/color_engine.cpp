@@ -1,5 +1,7 @@
 #include "hostsim/color_engine.h"
 
+#include "hostsim/lab_to_rgb.h"
+
 #include "pluginapi/color_space.h"
 
 #include <lcms2.h>
@@ -7,6 +9,7 @@
 #include <algorithm>
 #include <cmath>
 #include <map>
+#include <mutex>
 #include <system_error>
 #include <thread>
 #include <tuple>
@@ -174,8 +177,9 @@ void RgbToHsl(const double* rgb, double* hsl) {
 
 bool IsCmsSpace(int16 s) { return s == kRGB || s == kCMYK || s == kLab || s == kGray; }
 
-// CMYK and RGB convert to each other by their defining formulas, in bytes and doubles alike: the
-// quickest way and the exact one. Other pairs go through LittleCMS.
+// CMYK and RGB convert to each other by their defining formulas, and Lab to RGB by the RGB
+// profile's own matrix and curves (LabToRgb), in bytes and doubles alike: the quickest way and
+// the exact one. Other pairs go through LittleCMS.
 // Doubles are evaluated exactly through the chain. Bytes go through LittleCMS's optimised
 // 8-bit path, the chain resampled onto one table, where that stays within a step of the exact
 // result: from RGB and gray on a grid as fine as the separation's (the default one misses the
@@ -253,7 +257,17 @@ void LogError(cmsContext context, cmsUInt32Number, const char* text) {
 
 }  // namespace
 
+// The profiles and transforms: made once and kept for the whole process, as a host keeps its
+// colour transforms for the session, so that no run pays for building them again. Shared by
+// every engine; making a transform takes the lock, using one does not (LittleCMS transforms
+// keep no state between calls).
 struct ColorEngine::Impl {
+    static std::shared_ptr<Impl> Shared() {
+        static const std::shared_ptr<Impl> shared = std::make_shared<Impl>();
+        return shared;
+    }
+
+    std::mutex mutex;
     std::string lastError;
     cmsContext context = nullptr;
     cmsHPROFILE rgb = nullptr;
@@ -262,6 +276,14 @@ struct ColorEngine::Impl {
     cmsHPROFILE cmykToRgb = nullptr;
     cmsHPROFILE rgbToCmyk = nullptr;
     std::map<std::tuple<int16, int16, Kind>, cmsHTRANSFORM> transforms;
+    std::unique_ptr<LabToRgb> labToRgb;
+
+    // Lab to RGB by formula, made on first use; null when the RGB profile does not allow it.
+    const LabToRgb* LabFormula() {
+        const std::lock_guard<std::mutex> lock(mutex);
+        if (!labToRgb) labToRgb = std::make_unique<LabToRgb>(rgb);
+        return labToRgb->usable() ? labToRgb.get() : nullptr;
+    }
 
     Impl() {
         context = cmsCreateContext(nullptr, &lastError);
@@ -317,11 +339,16 @@ struct ColorEngine::Impl {
         }
     }
 
-    // The transform from `from` to `to` for samples of `kind`, made on first use and kept.
-    cmsHTRANSFORM Transform(int16 from, int16 to, Kind kind) {
+    // The transform from `from` to `to` for samples of `kind`, made on first use and kept; when
+    // there is none, why, in `failure`.
+    cmsHTRANSFORM Transform(int16 from, int16 to, Kind kind, std::string& failure) {
+        const std::lock_guard<std::mutex> lock(mutex);
         const auto key = std::make_tuple(from, to, kind);
         const auto found = transforms.find(key);
-        if (found != transforms.end()) return found->second;
+        if (found != transforms.end()) {
+            if (!found->second) failure = lastError;
+            return found->second;
+        }
 
         if ((from == kCMYK || to == kCMYK) && !cmykToRgb) {
             cmykToRgb = MakeLink(cmsSigCmykData, cmsSigRgbData, 4, 3, kCompositionGrid, &ComposeSampler);
@@ -346,11 +373,12 @@ struct ColorEngine::Impl {
                                                    FormatOf(from, kind), FormatOf(to, kind), flags);
         }
         transforms[key] = transform;
+        if (!transform) failure = lastError;
         return transform;
     }
 };
 
-ColorEngine::ColorEngine() : impl_(std::make_unique<Impl>()) {}
+ColorEngine::ColorEngine() : impl_(Impl::Shared()) {}
 ColorEngine::~ColorEngine() = default;
 
 int ColorEngine::Components(int16 space) {
@@ -413,11 +441,13 @@ bool ColorEngine::Convert(int16 from, int16 to, const double* in, double* out, s
     const int16 cmsFrom = hsIn ? kRGB : from;
     const int16 cmsTo = hsOut ? kRGB : to;
     cmsHTRANSFORM transform = nullptr;
-    if (cmsFrom != cmsTo && IsCmsSpace(cmsFrom) && IsCmsSpace(cmsTo)) {
-        transform = impl_->Transform(cmsFrom, cmsTo, Kind::Doubles);
+    const LabToRgb* lab = cmsFrom == kLab && cmsTo == kRGB ? impl_->LabFormula() : nullptr;
+    if (cmsFrom != cmsTo && IsCmsSpace(cmsFrom) && IsCmsSpace(cmsTo) && !lab) {
+        std::string failure;
+        transform = impl_->Transform(cmsFrom, cmsTo, Kind::Doubles, failure);
         if (!transform) {
             error_ = "LittleCMS cannot convert " + std::string(SpaceName(cmsFrom)) + " to " + SpaceName(cmsTo) +
-                     (impl_->lastError.empty() ? "" : ": " + impl_->lastError);
+                     (failure.empty() ? "" : ": " + failure);
             return false;
         }
     }
@@ -435,7 +465,9 @@ bool ColorEngine::Convert(int16 from, int16 to, const double* in, double* out, s
         }
         // Step 2: colour management.
         const int16 mid = cmsTo;
-        if (transform) {
+        if (lab) {
+            for (std::size_t i = 0; i < n; ++i) lab->Unit(a.data() + i * 3, b.data() + i * 3);
+        } else if (transform) {
             cmsDoTransform(transform, a.data(), b.data(), cmsUInt32Number(n));
             FromCms(mid, b.data(), b.data(), n);
         } else {
@@ -477,11 +509,14 @@ bool ColorEngine::Convert8(int16 from, int16 to, const uint8* in, uint8* out, st
             in = copy.data();
         }
         SeparateBytes(in, out, count, inStride, outStride, slots ? 1 : 0);
+    } else if (const LabToRgb* lab = from == kLab && to == kRGB ? impl_->LabFormula() : nullptr) {
+        lab->Bytes(in, out, count, inStride, outStride, slots ? 1 : 0, slots ? 1 : 0);
     } else if (IsCmsSpace(from) && IsCmsSpace(to)) {
-        cmsHTRANSFORM transform = impl_->Transform(from, to, slots ? Kind::Slots8 : Kind::Packed8);
+        std::string failure;
+        cmsHTRANSFORM transform = impl_->Transform(from, to, slots ? Kind::Slots8 : Kind::Packed8, failure);
         if (!transform) {
             error_ = "LittleCMS cannot convert " + std::string(SpaceName(from)) + " to " + SpaceName(to) +
-                     (impl_->lastError.empty() ? "" : ": " + impl_->lastError);
+                     (failure.empty() ? "" : ": " + failure);
             return false;
         }
         // LittleCMS reads each pixel before it writes it, but sizes may differ when packed:

@@ -37,14 +37,15 @@ public:
     enum class Layout { Packed, Slots };
     // Converts `count` 8-bit colours (a unit value times 255, rounded) from `in` into `out`;
     // both in `layout`, and they must not overlap unless they are the same buffer. Spaces that
-    // LittleCMS knows convert through one optimised transform per pair, made on first use;
-    // HSB and HSL go through Convert. False as for Convert.
+    // LittleCMS knows convert through one optimised transform per pair, made on first use and
+    // kept for the process (every engine shares them); HSB and HSL go through Convert. False as
+    // for Convert.
     bool Convert8(int16 from, int16 to, const uint8* in, uint8* out, std::size_t count, Layout layout);
     const std::string& error() const { return error_; }
 
 private:
     struct Impl;
-    std::unique_ptr<Impl> impl_;
+    std::shared_ptr<Impl> impl_;  // shared by every engine of the process
     std::string error_;
 };
 

@@ -3,6 +3,10 @@
 
 #include "hostsim/color_space_suite.h"
 
+#include <lcms2.h>
+
+#include <algorithm>
+
 #include <array>
 #include <cmath>
 #include <cstdlib>
@@ -137,6 +141,58 @@ TEST_F(ColorSpaceTest, LabIsConvertedExactlyAlsoOutsideTheRGBGamut) {
     ASSERT_TRUE(engine.Convert8(plugIncolorServicesLabSpace, plugIncolorServicesRGBSpace, lab.data(), rgb.data(), n,
                                 ColorEngine::Layout::Packed));
     EXPECT_EQ(rgb, Exact8(engine, plugIncolorServicesLabSpace, plugIncolorServicesRGBSpace, lab));
+}
+
+TEST_F(ColorSpaceTest, LabToRgbAgreesWithLittleCmsStageByStage) {
+    // The engine converts Lab to sRGB by the profile's matrix and curves itself; LittleCMS,
+    // unoptimised, is the reference. Its pipeline runs in single precision: a step apart where
+    // a value sits on a rounding edge, never more. White, black and grey stay neutral, and
+    // colours past the gamut clip.
+    cmsHPROFILE labProfile = cmsCreateLab4Profile(cmsD50_xyY());
+    cmsHPROFILE srgb = cmsCreate_sRGBProfile();
+    cmsHTRANSFORM reference = cmsCreateTransform(labProfile, TYPE_Lab_DBL, srgb, TYPE_RGB_DBL,
+                                                 INTENT_RELATIVE_COLORIMETRIC, cmsFLAGS_NOOPTIMIZE | cmsFLAGS_NOCACHE);
+    ASSERT_NE(reference, nullptr);
+    std::vector<uint8> lab;
+    for (int l = 0; l < 256; l += 5)
+        for (int a = 0; a < 256; a += 9)
+            for (int b = 0; b < 256; b += 9) lab.insert(lab.end(), {uint8(l), uint8(a), uint8(b)});
+    const std::size_t n = lab.size() / 3;
+    std::vector<uint8> rgb(n * 3);
+    ASSERT_TRUE(engine.Convert8(plugIncolorServicesLabSpace, plugIncolorServicesRGBSpace, lab.data(), rgb.data(), n,
+                                ColorEngine::Layout::Packed));
+    int worst = 0;
+    std::size_t off = 0;
+    for (std::size_t i = 0; i < n; ++i) {
+        const double in[3] = {lab[i * 3] / 255.0 * 100.0, lab[i * 3 + 1] - 128.0, lab[i * 3 + 2] - 128.0};
+        double out[3];
+        cmsDoTransform(reference, in, out, 1);
+        for (int c = 0; c < 3; ++c) {
+            const int expected = int(std::lround(std::clamp(out[c], 0.0, 1.0) * 255.0));
+            const int d = std::abs(expected - rgb[i * 3 + c]);
+            worst = std::max(worst, d);
+            off += d != 0;
+        }
+    }
+    cmsDeleteTransform(reference);
+    cmsCloseProfile(srgb);
+    cmsCloseProfile(labProfile);
+    EXPECT_LE(worst, 1);
+    EXPECT_LT(off, n * 3 / 1000) << "of " << n * 3 << " samples";
+
+    const auto convert = [&](std::array<uint8, 3> colour) {
+        std::array<uint8, 3> out{};
+        EXPECT_TRUE(engine.Convert8(plugIncolorServicesLabSpace, plugIncolorServicesRGBSpace, colour.data(), out.data(),
+                                    1, ColorEngine::Layout::Packed));
+        return out;
+    };
+    EXPECT_EQ(convert({255, 128, 128}), (std::array<uint8, 3>{255, 255, 255}));
+    EXPECT_EQ(convert({0, 128, 128}), (std::array<uint8, 3>{0, 0, 0}));
+    const std::array<uint8, 3> grey = convert({128, 128, 128});
+    EXPECT_TRUE(grey[0] == grey[1] && grey[1] == grey[2] && grey[0] > 100 && grey[0] < 150) << int(grey[0]);
+    const std::array<uint8, 3> red = convert({140, 255, 255});  // far past sRGB's red
+    EXPECT_EQ(red[0], 255);
+    EXPECT_EQ(red[2], 0);
 }
 
 TEST_F(ColorSpaceTest, LongConversionsSplitOverThreadsMatchShortOnes) {
