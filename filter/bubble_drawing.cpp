@@ -10,9 +10,9 @@
 #include <wx/pen.h>
 
 #include <algorithm>
-#include <map>
 #include <cmath>
 #include <limits>
+#include <map>
 
 using Corvantis::Host::Param::Parameters;
 using Corvantis::Host::Param::ParameterValue;

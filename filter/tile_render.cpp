@@ -320,9 +320,12 @@ PartBlocks SortBlocks(const BubbleReach& reach, const VRect& part) {
     blocks.kinds.reserve(std::size_t(blocks.columns) * std::size_t(blocks.bands));
     for (std::int32_t band = 0; band < blocks.bands; ++band)
         for (std::int32_t column = 0; column < blocks.columns; ++column) {
-            const VRect block{part.top + band * kBlockSide, part.left + column * kBlockSide,
-                              std::min(part.top + (band + 1) * kBlockSide, part.bottom),
-                              std::min(part.left + (column + 1) * kBlockSide, part.right)};
+            // In 64 bits: a part may end at the largest coordinate there is.
+            const std::int64_t top = std::int64_t(part.top) + std::int64_t(band) * kBlockSide;
+            const std::int64_t left = std::int64_t(part.left) + std::int64_t(column) * kBlockSide;
+            const VRect block{std::int32_t(top), std::int32_t(left),
+                              std::int32_t(std::min<std::int64_t>(top + kBlockSide, part.bottom)),
+                              std::int32_t(std::min<std::int64_t>(left + kBlockSide, part.right))};
             blocks.kinds.push_back(!reach.Touches(block) ? BlockKind::Clear
                                    : reach.Fills(block)    ? BlockKind::Solid
                                                            : BlockKind::Drawn);

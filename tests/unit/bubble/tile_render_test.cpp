@@ -13,6 +13,7 @@
 
 #include <cmath>
 #include <cstring>
+#include <limits>
 #include <memory>
 #include <set>
 
@@ -403,6 +404,19 @@ TEST_F(Render, ATileWiderThanAnyBitmapIsDrawnInParts) {
     RenderBubbleTile(p, 1.0f, frame, frame, 1, 8, {source.data(), kWidth, 1, 1}, {destination.data(), kWidth, 1, 1});
     EXPECT_EQ(destination[std::size_t(20) * kWidth + 39050], 255);  // white body above the text
     EXPECT_EQ(destination[std::size_t(20) * kWidth + 20000], 0);    // the source elsewhere
+}
+
+TEST_F(Render, ATileAtTheLargestCoordinatesIsSortedIntoBlocksWithoutOverflow) {
+    // A text the outline cannot bound makes every block one to draw; the blocks of a tile that
+    // ends at the largest coordinate must not reach past it.
+    constexpr int kMax = std::numeric_limits<std::int32_t>::max(), kSide = 40;
+    Parameters p = DefaultBubble();
+    SetText(p, kParamText, std::string("a\0b", 3));
+    std::vector<std::uint8_t> source(kSide * kSide * 3, 90), destination(source.size(), 7);
+    const VRect frame = DocRect(0, 0, kMax, kMax);
+    const VRect tile = DocRect(kMax - kSide, kMax - kSide, kMax, kMax);
+    RenderBubbleTile(p, 1.0f, frame, tile, 3, 8, {source.data(), kSide * 3, 3, 1}, {destination.data(), kSide * 3, 3, 1});
+    EXPECT_EQ(destination, source);  // the bubble lies far from this corner
 }
 
 TEST_F(Render, BubbleFontFollowsTheParameters) {
