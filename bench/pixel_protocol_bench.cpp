@@ -1,7 +1,7 @@
 // Wall time and peak memory of one filter run over a large document, through hostsim, once
 // per pixel protocol. The baseline is the copy-through module on an 8192 x 8192 8-bit RGB
 // document; any module can be measured the same way (--module, --set for its parameters; a
-// module with a toolkit dialog needs a display, e.g. under xvfb-run).
+// module with a toolkit dialog needs a display, e.g. under tools/with-display.sh).
 //
 // Peak memory is the process's high-water mark (VmHWM), reset before each run, so it
 // includes the document; "over the document" subtracts the document's own planes.

@@ -2,7 +2,7 @@
 // display callback) inside hostsim, on a 2400 x 1800 RGB document, in a 1100 x 744 view at
 // 100 %, with a 640 x 360 bubble with three lines of 36 pt text in the middle of the view. Each measured
 // render follows one parameter change, as a slider drag makes it; the painted view goes onto
-// a cairo image surface like a panel's. Needs a display (xvfb-run).
+// a cairo image surface like a panel's. Needs a display (tools/with-display.sh).
 //
 //   preview_bench [--width N] [--height N] [--renders N] [--png PATH]   (PATH: the last view)
 #include "filter/parameter_table.h"

@@ -8,7 +8,7 @@
 //   build/bench/render_bench --runs 5 --case large   cases whose name contains "large"
 //   build/bench/render_bench --list
 //
-// Needs a display for the toolkit (xvfb-run -a).
+// Needs a display for the toolkit (tools/with-display.sh gives one).
 #include "hostsim/filter_run.h"
 #include "hostsim/host_error.h"
 #include "hostsim/host_session.h"

@@ -3,11 +3,12 @@
 # (-displayfd), so runs started at the same time on one machine never share or steal a display,
 # as `xvfb-run -a` can when two of them probe for a free number at once.
 # Usage: tools/with-display.sh COMMAND [ARG...]
+# TELLORA_SCREEN sets the screen's size and depth (default 1280x1024x24).
 set -euo pipefail
 fifo_dir=$(mktemp -d)
 trap 'rm -rf "$fifo_dir"' EXIT
 mkfifo "$fifo_dir/display"
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$fifo_dir/display" 2>"$fifo_dir/xvfb.log" &
+Xvfb -displayfd 3 -screen 0 "${TELLORA_SCREEN:-1280x1024x24}" -nolisten tcp 3>"$fifo_dir/display" 2>"$fifo_dir/xvfb.log" &
 xvfb=$!
 number=$(head -n1 <"$fifo_dir/display" || true)
 if [ -z "$number" ]; then

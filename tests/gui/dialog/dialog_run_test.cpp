@@ -23,11 +23,13 @@ std::string ReadFile(const std::filesystem::path& path) {
     return text.str();
 }
 
-// Runs `command` on a screen of its own (large, true colour) when xvfb-run is there, else on
-// the current display; its output goes to `log`. Returns the exit status.
+// Whether a virtual screen of our own can be had.
+bool HasXvfb() { return std::system("command -v Xvfb >/dev/null 2>&1") == 0; }
+
+// Runs `command` on a screen of its own (large, true colour) when Xvfb is there, else on the
+// current display; its output goes to `log`. Returns the exit status.
 int RunOnOwnScreen(const std::string& command, const std::filesystem::path& log) {
-    const bool xvfb = std::system("command -v xvfb-run >/dev/null 2>&1") == 0;
-    const std::string screen = xvfb ? "xvfb-run -a -s '-screen 0 1400x900x24' " : "";
+    const std::string screen = HasXvfb() ? "env TELLORA_SCREEN=1400x900x24 '" TELLORA_WITH_DISPLAY "' " : "";
     const int status = std::system(("timeout 180 " + screen + command + " </dev/null >'" + log.string() + "' 2>&1").c_str());
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
@@ -141,7 +143,7 @@ TEST(DialogBatchRun, TheHostsDialogRunEndsByItselfAndLeavesAScreenshot) {
                                 temp.string() + "' TELLORA_REGISTRY_ROOT='" + (temp / "registry").string() + "' " +
                                 TELLORA_FILTERHOST " run " TELLORA_MODULE " --dialog --in " TELLORA_SAMPLES
                                 "/landscape.png --out '" + (temp / "out.png").string() + "'";
-    if (!std::getenv("DISPLAY") && std::system("command -v xvfb-run >/dev/null 2>&1") != 0)
+    if (!std::getenv("DISPLAY") && !HasXvfb())
         GTEST_SKIP() << "no display";
     const int status = RunOnOwnScreen(command, temp / "run.log");
     const std::string log = ReadFile(temp / "run.log");
