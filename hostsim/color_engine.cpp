@@ -106,18 +106,29 @@ void SeparateBytes(const uint8* in, uint8* out, std::size_t count, std::size_t i
 
 double Clamp01(double v) { return std::isnan(v) ? 0.0 : std::clamp(v, 0.0, 1.0); }
 
-// The idealised press: each ink absorbs its complement, black absorbs all.
+// The idealised press, on unit values: each ink absorbs its complement, black absorbs all.
+template <class T>
+void Compose(const T* cmyk, T* rgb) {
+    const T white = T(1) - cmyk[3];
+    for (int i = 0; i < 3; ++i) rgb[i] = (T(1) - cmyk[i]) * white;
+}
+
+// Its separation, with full grey-component replacement: black carries all the darkness, one
+// ink stays at zero.
+template <class T>
+void Separate(const T* rgb, T* cmyk) {
+    const T max = std::max({rgb[0], rgb[1], rgb[2]});
+    for (int i = 0; i < 3; ++i) cmyk[i] = max > T(0) ? (max - rgb[i]) / max : T(0);
+    cmyk[3] = T(1) - max;
+}
+
 cmsInt32Number ComposeSampler(const cmsFloat32Number in[], cmsFloat32Number out[], void*) {
-    const float k = 1.0f - in[3];
-    for (int i = 0; i < 3; ++i) out[i] = (1.0f - in[i]) * k;
+    Compose(in, out);
     return TRUE;
 }
 
-// Full grey-component replacement: black carries all the darkness, one ink stays at zero.
 cmsInt32Number SeparateSampler(const cmsFloat32Number in[], cmsFloat32Number out[], void*) {
-    const float max = std::max({in[0], in[1], in[2]});
-    out[3] = 1.0f - max;
-    for (int i = 0; i < 3; ++i) out[i] = max > 0.0f ? 1.0f - in[i] / max : 0.0f;
+    Separate(in, out);
     return TRUE;
 }
 
@@ -419,8 +430,8 @@ bool ColorEngine::Convert(int16 from, int16 to, const double* in, double* out, s
     if (from == kCMYK && to == kRGB) {
         // The press itself, without a table's rounding.
         for (std::size_t i = 0; i < count; ++i, in += 4, out += 3) {
-            const double white = 1.0 - Clamp01(in[3]);
-            for (int c = 0; c < 3; ++c) out[c] = (1.0 - Clamp01(in[c])) * white;
+            const double cmyk[4] = {Clamp01(in[0]), Clamp01(in[1]), Clamp01(in[2]), Clamp01(in[3])};
+            Compose(cmyk, out);
         }
         return true;
     }
@@ -428,10 +439,7 @@ bool ColorEngine::Convert(int16 from, int16 to, const double* in, double* out, s
         // The separation itself; out may be in, so each pixel is read whole first.
         for (std::size_t i = count; i-- > 0;) {
             const double rgb[3] = {Clamp01(in[i * 3]), Clamp01(in[i * 3 + 1]), Clamp01(in[i * 3 + 2])};
-            const double max = std::max({rgb[0], rgb[1], rgb[2]});
-            double* cmyk = out + i * 4;
-            for (int c = 0; c < 3; ++c) cmyk[c] = max > 0.0 ? (max - rgb[c]) / max : 0.0;
-            cmyk[3] = 1.0 - max;
+            Separate(rgb, out + i * 4);
         }
         return true;
     }
