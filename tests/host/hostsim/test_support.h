@@ -3,16 +3,15 @@
 #include "hostsim/elf_sections.h"
 
 #include "tests/host/process_folder.h"
+#include "tests/host/run_command.h"
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <string>
-#include <sys/wait.h>
 #include <unistd.h>
 #include <vector>
 
@@ -65,26 +64,15 @@ std::string PatchedFixture(const std::string& suffix, Patch patch) {
     return path;
 }
 
-struct ProcessResult {
-    int exitCode = -1;
-    std::string output;  // standard output and error together
-};
+using ProcessResult = host_tests::CommandResult;
 
 inline ProcessResult RunFilterHost(const std::string& arguments) {
-    ProcessResult result;
     // The host's stored state goes to the folder a test chose, else to this process's folder:
     // never to the user's, which every build shares.
     const char* chosen = std::getenv("TELLORA_HOSTSIM_STATE");
     const std::string state =
         chosen && *chosen ? std::string() : "TELLORA_HOSTSIM_STATE='" + ProcessFolder() + "state' ";
-    FILE* pipe = popen((state + "'" + kFilterHostPath + "' " + arguments + " 2>&1").c_str(), "r");
-    if (!pipe) return result;
-    char buffer[4096];
-    std::size_t n;
-    while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0) result.output.append(buffer, n);
-    const int status = pclose(pipe);
-    result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return result;
+    return host_tests::RunCommand(state + "'" + kFilterHostPath + "' " + arguments);
 }
 
 }  // namespace hostsim_test

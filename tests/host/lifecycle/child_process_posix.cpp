@@ -1,22 +1,16 @@
 #include "child_process.h"
 
-#include <cstdio>
+#include "tests/host/run_command.h"
+
 #include <cstdlib>
 #include <filesystem>
-#include <sys/wait.h>
+#include <utility>
 
 namespace lifecycle {
 
 ProcessResult RunProcess(const std::string& command) {
-    ProcessResult result;
-    FILE* pipe = popen((command + " 2>&1").c_str(), "r");
-    if (!pipe) return result;
-    char buffer[4096];
-    std::size_t n;
-    while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0) result.output.append(buffer, n);
-    const int status = pclose(pipe);
-    result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return result;
+    host_tests::CommandResult run = host_tests::RunCommand(command);
+    return ProcessResult{run.exitCode, std::move(run.output)};
 }
 
 std::string QuotedProgram(const std::string& path) { return "'" + path + "'"; }

@@ -10,14 +10,13 @@
 #include "pluginapi/color_space.h"
 
 #include "tests/host/process_folder.h"
+#include "tests/host/run_command.h"
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <filesystem>
 #include <functional>
 #include <string>
-#include <sys/wait.h>
 #include <unistd.h>
 #include <vector>
 
@@ -97,23 +96,12 @@ inline RunReport RunModule(const PluginModule& module, HostSession& session) {
 
 using host_tests::ProcessFolder;
 
-struct ProcessResult {
-    int exitCode = -1;
-    std::string output;  // standard output and error together
-};
+using ProcessResult = host_tests::CommandResult;
 
 inline ProcessResult RunFilterHost(const std::string& arguments) {
-    ProcessResult result;
     // The host's stored state goes to the test's temporary folder, not the user's.
     const std::string state = "TELLORA_HOSTSIM_STATE='" + ProcessFolder() + "state' ";
-    FILE* pipe = popen((state + "'" + kFilterHostPath + "' " + arguments + " 2>&1").c_str(), "r");
-    if (!pipe) return result;
-    char buffer[4096];
-    std::size_t n;
-    while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0) result.output.append(buffer, n);
-    const int status = pclose(pipe);
-    result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return result;
+    return host_tests::RunCommand(state + "'" + kFilterHostPath + "' " + arguments);
 }
 
 inline std::string TempPath(const std::string& suffix) {
