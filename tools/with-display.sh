@@ -20,4 +20,10 @@ trap 'kill "$xvfb" 2>/dev/null; wait "$xvfb" 2>/dev/null; rm -rf "$fifo_dir"' EX
 unset WAYLAND_DISPLAY XAUTHORITY
 status=0
 DISPLAY=":$number" "$@" || status=$?
+# When the command failed, what the display server said may be why (a client it refused, a
+# fatal error): show it before it goes with the folder.
+if [ "$status" -ne 0 ] && [ -s "$fifo_dir/xvfb.log" ]; then
+  echo "with-display: the virtual display :$number said:" >&2
+  tail -n 40 "$fifo_dir/xvfb.log" >&2
+fi
 exit $status
