@@ -4,6 +4,7 @@
 #include "host/unattended_dialog.h"
 #include "win32/focus.h"
 #include "win32/host_window.h"
+#include "win32/toolkit_state.h"
 
 #include <wx/dialog.h>
 #include <wx/init.h>
@@ -85,10 +86,10 @@ bool RunModalInHostWindow(Host* host, Parameters* params, const DialogFactory& f
     if (factory) session.dialog = factory(host, params, session.container);
     if (!session.dialog) throw std::runtime_error("Tellora could not create its dialog.");
     session.dialog->Centre(wxBOTH);
-    // Batch runs and runs without a terminal go through the real dialog, which ends itself with
-    // OK once it is on screen (see unattended_dialog.h).
+    // Batch runs go through the real dialog, which ends itself with OK once it is on screen
+    // (see unattended_dialog.h); otherwise it waits for the user.
     std::unique_ptr<UnattendedDialog> unattended;
-    if (!DialogRunIsAttended()) unattended = std::make_unique<UnattendedDialog>(session.dialog);
+    if (BatchRunRequested()) unattended = std::make_unique<UnattendedDialog>(session.dialog);
     MapDialogWhenShown(session.dialog);
     return session.dialog->ShowModal() == wxID_OK;
 }

@@ -17,10 +17,9 @@ using DialogFactory = std::function<wxDialog*(Host* host, Parameters* params, wx
 // window disabled for the length of the modal loop, and gives it the focus back afterwards.
 // True when the dialog ended with wxID_OK. The dialog is deleted before the call returns.
 // Throws std::runtime_error when the toolkit cannot start or the factory returns no dialog;
-// the host window is re-enabled on every way out. Without a user (TELLORA_BATCH set, or no
-// terminal or display) the dialog is shown all the same and ends itself with OK once it has
-// painted, after a screenshot into $TELLORA_DIALOG_SCREENSHOT when that is set
-// (unattended_dialog.h).
+// the host window is re-enabled on every way out. In a batch run (the host set TELLORA_BATCH)
+// the dialog is shown all the same and ends itself with OK once it has painted, after a
+// screenshot into $TELLORA_DIALOG_SCREENSHOT when that is set (unattended_dialog.h).
 bool RunModalInHostWindow(Host* host, Parameters* params, const DialogFactory& factory);
 
 }  // namespace Corvantis::Host::PS

@@ -8,14 +8,11 @@
 
 #ifdef __WXGTK__
 #include <gtk/gtk.h>
-#include <unistd.h>
 #else
 #include <wx/bitmap.h>
 #include <wx/dcclient.h>
 #include <wx/dcmemory.h>
 #include <wx/image.h>
-
-#include <io.h>
 #endif
 
 #include <algorithm>
@@ -100,16 +97,6 @@ public:
 private:
     std::shared_ptr<State> state;
 };
-
-bool DialogRunIsAttended() {
-    if (std::getenv("TELLORA_BATCH")) return false;
-#ifdef __WXGTK__
-    if (!std::getenv("DISPLAY") && !std::getenv("WAYLAND_DISPLAY")) return false;
-    return isatty(STDIN_FILENO) != 0;
-#else
-    return _isatty(_fileno(stdin)) != 0;
-#endif
-}
 
 UnattendedDialog::UnattendedDialog(wxDialog* dialog) : state(std::make_shared<State>()) {
     state->dialog = dialog;

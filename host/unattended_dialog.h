@@ -1,7 +1,8 @@
-// Ending the plug-in's modal dialog when nobody is there to answer it.
+// Ending the plug-in's modal dialog in a batch run.
 //
-// A run is attended only when it has a display and a terminal and the host did not set
-// TELLORA_BATCH (the rule the message boxes follow too). Otherwise the modal runner hands the
+// Only the host decides that nobody is there, by asking for a batch run (TELLORA_BATCH, the
+// rule the message boxes follow too): an editor without a terminal or a console has a user at
+// the screen, and its dialog waits for OK or Cancel. In a batch run the modal runner hands the
 // dialog to an UnattendedDialog before it shows it: once the dialog is on screen and each panel
 // in it (the preview) has painted once, it saves a PNG screenshot of the dialog when
 // TELLORA_DIALOG_SCREENSHOT names a file, then presses OK, so that the dialog validates and
@@ -20,8 +21,6 @@ class wxDialog;
 class wxWindow;
 
 namespace Corvantis::Host::PS {
-
-bool DialogRunIsAttended();
 
 class UnattendedDialog {
 public:

@@ -5,7 +5,6 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
-#include <unistd.h>
 
 namespace hostsim {
 namespace {
@@ -36,8 +35,7 @@ GtkWindow* OwnerWindow() {
 bool RunIsInteractive() {
     if (std::getenv("TELLORA_BATCH")) return false;
     const char* display = std::getenv("DISPLAY");
-    if (!display || !*display) return false;
-    return isatty(STDIN_FILENO) != 0;
+    return display && *display;
 }
 
 std::optional<std::array<int16, 3>> ChooseColourOnScreen(const std::array<int16, 3>& rgb, const std::string& prompt) {

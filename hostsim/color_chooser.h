@@ -9,7 +9,9 @@
 
 namespace hostsim {
 
-// Whether a user can answer windows: a display and a terminal, and no TELLORA_BATCH.
+// Whether a user can answer windows: filterhost runs unattended only when TELLORA_BATCH is set
+// (and, with GTK, when there is no display to show windows on). Like an image editor, it does
+// not take a missing terminal for a missing user.
 bool RunIsInteractive();
 
 // Shows the chooser on `rgb` (0..255) with the prompt as its title; the chosen colour, or

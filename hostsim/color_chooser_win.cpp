@@ -3,17 +3,12 @@
 #define WIN32_LEAN_AND_MEAN
 #include <windows.h>
 #include <commdlg.h>
-#include <io.h>
 
-#include <cstdio>
 #include <cstdlib>
 
 namespace hostsim {
 
-bool RunIsInteractive() {
-    if (std::getenv("TELLORA_BATCH")) return false;
-    return _isatty(_fileno(stdin)) != 0;
-}
+bool RunIsInteractive() { return std::getenv("TELLORA_BATCH") == nullptr; }
 
 // The system chooser has no title of its own: the prompt is not shown.
 std::optional<std::array<int16, 3>> ChooseColourOnScreen(const std::array<int16, 3>& rgb, const std::string&) {

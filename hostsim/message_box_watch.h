@@ -20,7 +20,7 @@ struct WatchedBox {
 
 class MessageBoxWatch {
 public:
-    // Whether boxes want watching: the run is unattended (TELLORA_BATCH, or no terminal).
+    // Whether boxes want watching: the run is unattended (TELLORA_BATCH).
     static bool Wanted();
     // Watches the calling thread until destroyed. `hostWindow` is the host's own window, so
     // that the log can say whether a box is owned by it.

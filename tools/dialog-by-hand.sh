@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Drives the plug-in's dialog the way a person does, on an X server of its own: filterhost runs
 # in a terminal (script(1) gives it one; no TELLORA_BATCH), and xdotool moves the pointer, clicks
-# and types. Run 1: click into Width, type 150 and Enter; the dialog must still be open 2 s
-# later; Escape then cancels (result -128, no output file). Run 2: with Font Underline on, the
+# and types. Run 1: click into Width, type 150 and Enter: the number is taken and OK applies the
+# filter. Run 1b: the dialog waits; Escape cancels (result -128, no output file). Run 2: with Font Underline on, the
 # Font button, a text colour typed into the colour chooser, OK and OK; the recorded descriptor
 # must keep the underline and hold the new colour. Screenshots go to the output folder.
 # Usage: bash tools/dialog-by-hand.sh [BUILD_DIR]    (needs Xvfb, xdotool, script, ImageMagick)
@@ -41,19 +41,25 @@ focus() { local w; w=$(xdotool search --sync --onlyvisible --name "^$1\$" | tail
 finish() { for _ in $(seq 300); do kill -0 "$runner" 2>/dev/null || return 0; sleep 0.1; done; fail "filterhost did not end"; }
 
 if [ -z "${SKIP_RUN1:-}" ]; then
-echo "run 1: Enter in Width, then Escape"
-start --out "$work/out1.png"
+echo "run 1: Enter in Width takes the number, then OK applies the filter"
+start --out "$work/out1.png" --record "$work/record1.txt"
 click 10010
 xdotool key ctrl+a type 150
 xdotool key Return
+finish
+grep -q "result 0" "$work/run.log" || fail "Enter did not apply the filter: $(cat "$work/run.log")"
+grep -q "'#Prc' 150  # ellipseWidth" "$work/record1.txt" || fail "the width was not taken: $(cat "$work/record1.txt")"
+echo "  result 0, width 150 recorded"
+
+echo "run 1b: Escape cancels"
+start --out "$work/out1b.png"
 sleep 2
-kill -0 "$runner" 2>/dev/null || fail "the dialog closed on Enter: $(cat "$work/run.log")"
-import -window root "$out/enter-kept-open.png"
-echo "  still open 2 s after Enter"
+kill -0 "$runner" 2>/dev/null || fail "the dialog closed by itself: $(cat "$work/run.log")"
+import -window root "$out/waiting.png"
 xdotool key Escape
 finish
 grep -q "result -128" "$work/run.log" || fail "Escape did not cancel: $(cat "$work/run.log")"
-[ ! -e "$work/out1.png" ] || fail "a cancelled run wrote its output"
+[ ! -e "$work/out1b.png" ] || fail "a cancelled run wrote its output"
 echo "  Escape: result -128, no output file"
 fi
 

@@ -348,11 +348,11 @@ bool ParamValidator::CommitFromField() {
 }
 
 void ParamValidator::OnTextEnter(wxCommandEvent& event) {
-    // Enter in a number field commits the number and ends there: passed on, the toolkit would
-    // press the dialog's default button and close it. Elsewhere (the multi-line text) the key
-    // keeps its usual meaning.
-    const bool number = parameter && IsNumeric(parameter->type);
-    if (!CommitFromField() || !number) event.Skip();
+    // Enter takes the entry first (correcting it with a box when it must) and is then passed
+    // on: as in the editor's own filter dialogs, the default button (OK) applies the filter. A
+    // dialog that wants Enter for itself in a field (the zoom) handles the event it passes on.
+    event.Skip();
+    CommitFromField();
 }
 
 void ParamValidator::OnKillFocus(wxFocusEvent& event) {

@@ -12,7 +12,6 @@
 #include <wx/msgdlg.h>
 
 #include <algorithm>
-#include <cstdlib>
 #include <limits>
 #include <stdexcept>
 #include <string>
@@ -82,7 +81,7 @@ void Viewer::ReportError(const std::string& text) {
     try {
         const wxString caption = wxGetTranslation("Viewer Error");
         // Batch runs must not stop at a modal box: the stand-in logs it instead.
-        if (std::getenv("TELLORA_BATCH") || !ToolkitReady()) {
+        if (BatchRunRequested() || !ToolkitReady()) {
             MessageBoxA(panel ? panel->GetHandle() : nullptr, text.c_str(), caption.utf8_str(), MB_OK);
             return;
         }

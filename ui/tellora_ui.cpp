@@ -26,6 +26,7 @@ wxBEGIN_EVENT_TABLE(TelloraUIBase, wxDialog)
     EVT_TELLORA_COLOR_CHANGED(wxID_ANY, TelloraUIBase::OnParamChanged)
     EVT_BUTTON(kIdZoomIn, TelloraUIBase::OnZoomIn)
     EVT_BUTTON(kIdZoomOut, TelloraUIBase::OnZoomOut)
+    EVT_TEXT_ENTER(kIdZoomText, TelloraUIBase::OnZoomEnter)
     EVT_BUTTON(kIdFont, TelloraUIBase::OnChooseFont)
     EVT_TOGGLEBUTTON(kIdBoundingBox, TelloraUIBase::OnBoundingBoxToggle)
     EVT_CHOICE(wxID_ANY, TelloraUIBase::OnParamChanged)
@@ -152,6 +153,11 @@ void TelloraUIBase::OnZoomIn(wxCommandEvent&) {
 
 void TelloraUIBase::OnZoomOut(wxCommandEvent&) {
     if (ViewerBase* viewer = GetViewer()) viewer->ZoomOut();
+}
+
+void TelloraUIBase::OnZoomEnter(wxCommandEvent&) {
+    // The field's validator has taken the new zoom, which the preview shows at its next paint.
+    // Handled here, Enter ends: it zooms and leaves the dialog open instead of pressing OK.
 }
 
 void TelloraUIBase::OnUndo(wxCommandEvent&) {

@@ -41,6 +41,7 @@ protected:
     void OnParamChanged(wxCommandEvent& event);
     void OnZoomIn(wxCommandEvent& event);
     void OnZoomOut(wxCommandEvent& event);
+    void OnZoomEnter(wxCommandEvent& event);
     void OnUndo(wxCommandEvent& event);
     void OnRedo(wxCommandEvent& event);
     void OnChooseFont(wxCommandEvent& event);

@@ -8,7 +8,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
-#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -23,13 +22,10 @@ bool& AlwaysShown() {
     return shown;
 }
 
-// A box is shown for real only in an interactive session: the toolkit runs, there is a
-// display and a terminal, and the host did not ask for batch operation.
+// A box is shown for real whenever the toolkit runs, unless the host asked for a batch run: a
+// host without a terminal is an editor with a user at the screen all the same.
 bool Interactive() {
-    if (AlwaysShown()) return ToolkitReady() && wxTheApp != nullptr;
-    if (std::getenv("TELLORA_BATCH")) return false;
-    if (!std::getenv("DISPLAY") && !std::getenv("WAYLAND_DISPLAY")) return false;
-    if (!isatty(STDIN_FILENO)) return false;
+    if (!AlwaysShown() && BatchRunRequested()) return false;
     return ToolkitReady() && wxTheApp != nullptr;
 }
 

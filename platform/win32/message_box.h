@@ -1,7 +1,6 @@
 // System message boxes. Shown as a real toolkit dialog, owned by (transient for and modal to)
-// the owner's top-level window, when the toolkit runs, a display is there and the run is
-// interactive; otherwise the caption and text go to standard error and the default button
-// answers.
+// the owner's top-level window, when the toolkit runs and the host did not ask for a batch run;
+// otherwise the caption and text go to standard error and the default button answers.
 #pragma once
 
 #ifdef _WIN32
@@ -47,7 +46,7 @@ struct MessageBoxRecord {
 // box's answer.
 void SetMessageBoxObserver(std::function<int(const MessageBoxRecord&)> observer);
 // Tests that answer boxes with real input: show every box while the toolkit runs, also in a
-// batch run or without a terminal.
+// batch run.
 void ShowMessageBoxesAlways(bool always);
 // The answer a non-interactive box gives: the default button of its type.
 int DefaultMessageBoxAnswer(UINT type);

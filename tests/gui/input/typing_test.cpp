@@ -1,6 +1,7 @@
-// The dialog's fields and presets list under real keys and clicks: Enter commits a number and
-// leaves the dialog open, a rejected key leaves a selected number alone, and the presets list
-// opens with nothing selected.
+// The dialog's fields and presets list under real keys and clicks: Enter in a number field
+// commits the number and then presses OK, Enter in the zoom field zooms and leaves the dialog
+// open, a rejected key leaves a selected number alone, and the presets list opens with nothing
+// selected.
 #include "dialog_fixture.h"
 #include "real_input.h"
 
@@ -26,7 +27,10 @@ protected:
     void OpenForInput(int32 width = 200, int32 height = 150) {
         Open(width, height);
         dialog->Bind(wxEVT_BUTTON, [this](wxCommandEvent& e) {
-            okClicks += e.GetId() == wxID_OK;
+            if (e.GetId() == wxID_OK) {
+                ++okClicks;
+                events += events.empty() ? "OK" : " OK";
+            }
             e.Skip();
         });
         ASSERT_TRUE(Activate(dialog));
@@ -48,29 +52,30 @@ protected:
     int okClicks = 0;
 };
 
-TEST_F(Typing, EnterInANumberFieldCommitsItAndTheDialogStaysOpen) {
+TEST_F(Typing, EnterInANumberFieldCommitsItAndThenPressesOk) {
     OpenForInput();
     auto* width = ClickInto(kIdWidthText);
     Type("150");
     Key(WXK_RETURN);
-    ASSERT_TRUE(WaitUntil([this] { return Value(kParamEllipseWidth) == 150.0; })) << width->GetValue();
-    EXPECT_EQ(TakeEvents(), "B1 C1");
+    ASSERT_TRUE(WaitUntil([this] { return okClicks == 1; })) << width->GetValue();
+    // The number was taken before OK, as one undoable step.
+    EXPECT_EQ(TakeEvents(), "B1 C1 OK");
+    EXPECT_EQ(Value(kParamEllipseWidth), 150.0);
     EXPECT_EQ(UndoSteps(), 1u);
-    EXPECT_FALSE(OkIsBeingPressed());
-    EXPECT_EQ(okClicks, 0);
-    EXPECT_TRUE(dialog->IsShown());
+    EXPECT_TRUE(boxes.empty());
+}
 
-    // Out of range: corrected to the nearest limit with the box, still open.
+TEST_F(Typing, EnterInANumberFieldCorrectsItWithABoxAndThenPressesOk) {
+    OpenForInput();
     auto* height = ClickInto(kIdHeightText);
     Type("99999");
     Key(WXK_RETURN);
-    ASSERT_TRUE(WaitUntil([this] { return Value(kParamEllipseHeight) == 15000.0; })) << height->GetValue();
+    ASSERT_TRUE(WaitUntil([this] { return okClicks == 1; })) << height->GetValue();
     ASSERT_EQ(boxes.size(), 1u);
     EXPECT_EQ(boxes[0].caption, "Input error");
     EXPECT_EQ(height->GetValue(), "15000.00");
-    EXPECT_FALSE(OkIsBeingPressed());
-    EXPECT_EQ(okClicks, 0);
-    EXPECT_TRUE(dialog->IsShown());
+    EXPECT_EQ(TakeEvents(), "B2 C2 OK");
+    EXPECT_EQ(Value(kParamEllipseHeight), 15000.0);
 }
 
 TEST_F(Typing, EnterInTheZoomFieldZoomsAndTheDialogStaysOpen) {

@@ -39,14 +39,29 @@ std::size_t CountValues(HKEY parent, const char* name) {
     return count;
 }
 
-}  // namespace
-
-ProcessResult RunProcess(const std::string& command) {
-    ProcessResult result;
+// The command's single quotes become the double quotes of a Windows command line.
+std::string CommandLineOf(const std::string& command) {
     std::string line = command;
     for (char& c : line) {
         if (c == '\'') c = '"';
     }
+    return line;
+}
+
+// The programs write text mode: line ends as on any other platform for the tests.
+std::string WithoutCarriageReturns(const std::string& output) {
+    std::string text;
+    for (char c : output) {
+        if (c != '\r') text += c;
+    }
+    return text;
+}
+
+}  // namespace
+
+ProcessResult RunProcess(const std::string& command) {
+    ProcessResult result;
+    const std::string line = CommandLineOf(command);
     SECURITY_ATTRIBUTES inherit{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
     HANDLE readEnd = nullptr, writeEnd = nullptr;
     if (!CreatePipe(&readEnd, &writeEnd, &inherit, 0)) return result;
@@ -77,13 +92,89 @@ ProcessResult RunProcess(const std::string& command) {
     if (GetExitCodeProcess(process.hProcess, &code)) result.exitCode = int(code);
     CloseHandle(process.hProcess);
     CloseHandle(process.hThread);
-    // The programs write text mode: line ends as on any other platform for the tests.
-    std::string text;
-    for (char c : result.output) {
-        if (c != '\r') text += c;
-    }
-    result.output = text;
+    result.output = WithoutCarriageReturns(result.output);
     return result;
+}
+
+BackgroundProcess::BackgroundProcess(const std::string& command, const std::string& inputFile,
+                                     const std::string& outputFile)
+    : outputFile_(outputFile) {
+    SECURITY_ATTRIBUTES inherit{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
+    HANDLE in = CreateFileW(Widen(inputFile).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit,
+                            OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE out = CreateFileW(Widen(outputFile).c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit,
+                             CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (in != INVALID_HANDLE_VALUE && out != INVALID_HANDLE_VALUE) {
+        STARTUPINFOW startup{};
+        startup.cb = sizeof startup;
+        startup.dwFlags = STARTF_USESTDHANDLES;
+        startup.hStdInput = in;
+        startup.hStdOutput = out;
+        startup.hStdError = out;
+        PROCESS_INFORMATION process{};
+        std::wstring wide = Widen(CommandLineOf(command));
+        if (CreateProcessW(nullptr, wide.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &process)) {
+            CloseHandle(process.hThread);
+            process_ = process.hProcess;
+            pid_ = long(process.dwProcessId);
+        }
+    }
+    if (in != INVALID_HANDLE_VALUE) CloseHandle(in);
+    if (out != INVALID_HANDLE_VALUE) CloseHandle(out);
+}
+
+BackgroundProcess::~BackgroundProcess() {
+    if (Running()) Wait(0);
+    if (process_) CloseHandle(static_cast<HANDLE>(process_));
+}
+
+bool BackgroundProcess::Started() const { return process_ != nullptr; }
+
+bool BackgroundProcess::Running() {
+    if (!Started() || ended_) return false;
+    if (WaitForSingleObject(static_cast<HANDLE>(process_), 0) == WAIT_TIMEOUT) return true;
+    DWORD code = 0;
+    exitCode_ = GetExitCodeProcess(static_cast<HANDLE>(process_), &code) ? int(code) : -1;
+    ended_ = true;
+    return false;
+}
+
+ProcessResult BackgroundProcess::Wait(int boundMs) {
+    if (Started() && !ended_ &&
+        WaitForSingleObject(static_cast<HANDLE>(process_), DWORD(boundMs < 0 ? 0 : boundMs)) == WAIT_TIMEOUT) {
+        TerminateProcess(static_cast<HANDLE>(process_), DWORD(-1));
+        WaitForSingleObject(static_cast<HANDLE>(process_), INFINITE);
+        ended_ = true;
+        exitCode_ = -1;
+    }
+    Running();
+    return ProcessResult{exitCode_, Output()};
+}
+
+std::string BackgroundProcess::Output() const {
+    std::string text;
+    HANDLE file = CreateFileW(Widen(outputFile_).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return text;
+    char buffer[4096];
+    DWORD n = 0;
+    while (ReadFile(file, buffer, sizeof buffer, &n, nullptr) && n > 0) text.append(buffer, n);
+    CloseHandle(file);
+    return WithoutCarriageReturns(text);
+}
+
+bool ClickScreenAt(int x, int y) {
+    // Absolute pointer positions are in 1/65536 of the primary screen.
+    const int width = GetSystemMetrics(SM_CXSCREEN), height = GetSystemMetrics(SM_CYSCREEN);
+    if (width <= 1 || height <= 1) return false;
+    INPUT inputs[3] = {};
+    for (INPUT& input : inputs) input.type = INPUT_MOUSE;
+    inputs[0].mi.dx = LONG((x * 65535 + (width - 1) / 2) / (width - 1));
+    inputs[0].mi.dy = LONG((y * 65535 + (height - 1) / 2) / (height - 1));
+    inputs[0].mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+    inputs[1].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+    inputs[2].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+    return SendInput(3, inputs, sizeof(INPUT)) == 3;
 }
 
 std::string QuotedProgram(const std::string& path) { return "\"" + path + "\""; }
@@ -95,6 +186,11 @@ void SetEnvironment(const char* name, const std::string& value) {
     // for the programs it starts.
     _putenv_s(name, value.c_str());
     SetEnvironmentVariableA(name, value.c_str());
+}
+
+void UnsetEnvironment(const char* name) {
+    _putenv_s(name, "");  // an empty value takes it out of the C runtime's copy
+    SetEnvironmentVariableA(name, nullptr);
 }
 
 std::size_t RegistryStoreEntries(const std::string&) { return CountValues(HKEY_CURRENT_USER, kPluginKey); }
