@@ -6,12 +6,14 @@
 #include "ui/slider_validator.h"
 #include "win32/message_box.h"
 
+#include <wx/button.h>
 #include <wx/choicebk.h>
 #include <wx/ctrlsub.h>
 #include <wx/intl.h>
 #include <wx/notebook.h>
 #include <wx/slider.h>
 #include <wx/textctrl.h>
+#include <wx/toplevel.h>
 #include <wx/utils.h>
 
 #include <cwctype>
@@ -303,6 +305,16 @@ bool ParamValidator::AcceptsKey(wxChar key) const {
 
 void ParamValidator::OnKeyDown(wxKeyEvent& event) {
     event.Skip();
+    auto* field = dynamic_cast<wxTextCtrl*>(GetWindow());
+    const int key = event.GetKeyCode();
+    if (field && field->IsSingleLine() && (key == WXK_RETURN || key == WXK_NUMPAD_ENTER) && !event.HasAnyModifiers()) {
+        // Enter in a single-line field is settled here, the same way with every toolkit: left to
+        // them, a Windows edit control that has seen the dialog's navigation presses the default
+        // button by itself, whoever handles the Enter event.
+        event.Skip(false);
+        PressEnter(*field);
+        return;
+    }
 #ifdef __WXGTK__
     // GTK's entry replaces a selection with a typed character before the character reaches the
     // key filter: a rejected key would wipe the selected number. Reject it here, before the
@@ -345,6 +357,21 @@ bool ParamValidator::CommitFromField() {
         EndEdit(EVT_PARAM_CHANGED);
     }
     return true;
+}
+
+void ParamValidator::PressEnter(wxTextCtrl& field) {
+    wxCommandEvent enter(wxEVT_TEXT_ENTER, field.GetId());
+    enter.SetEventObject(&field);
+    enter.SetString(field.GetValue());
+    // This validator takes the entry first (OnTextEnter); a window that handles the event keeps
+    // the key for itself, otherwise the dialog's default button is pressed.
+    if (field.HandleWindowEvent(enter)) return;
+    auto* top = dynamic_cast<wxTopLevelWindow*>(wxGetTopLevelParent(&field));
+    auto* button = top ? dynamic_cast<wxButton*>(top->GetDefaultItem()) : nullptr;
+    if (!button || !button->IsEnabled()) return;
+    wxCommandEvent click(wxEVT_BUTTON, button->GetId());
+    click.SetEventObject(button);
+    button->Command(click);
 }
 
 void ParamValidator::OnTextEnter(wxCommandEvent& event) {

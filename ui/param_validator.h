@@ -11,6 +11,8 @@
 
 class wxSlider;
 
+class wxTextCtrl;
+
 namespace Corvantis::Host::Param {
 
 class SliderValidator;
@@ -65,6 +67,9 @@ private:
     void OnChar(wxKeyEvent& event);
     void OnText(wxCommandEvent& event);
     void OnTextEnter(wxCommandEvent& event);
+    // Enter in a single-line field: the field's Enter event, then, unless a window handled it,
+    // the default button.
+    void PressEnter(wxTextCtrl& field);
     void OnKillFocus(wxFocusEvent& event);
     // Validates and stores a text field's entry; false when the window is no text field.
     bool CommitFromField();

@@ -156,8 +156,11 @@ void TelloraUIBase::OnZoomOut(wxCommandEvent&) {
 }
 
 void TelloraUIBase::OnZoomEnter(wxCommandEvent&) {
-    // The field's validator has taken the new zoom, which the preview shows at its next paint.
-    // Handled here, Enter ends: it zooms and leaves the dialog open instead of pressing OK.
+    // The field's validator has taken the new zoom; the viewer zooms to it now rather than at
+    // its next paint, so that a zoom step that follows starts from it. Handled here, Enter ends:
+    // it zooms and leaves the dialog open instead of pressing OK.
+    if (ViewerBase* viewer = GetViewer())
+        viewer->SetZoom(static_cast<float>(viewer->zoomParam.value.GetFloat() / 100.0));
 }
 
 void TelloraUIBase::OnUndo(wxCommandEvent&) {

@@ -84,7 +84,8 @@ TEST_F(OwnedBoxes, TheInputErrorBoxIsOwnedByTheDialog) {
     EXPECT_EQ(seen.title, "Input error");
     EXPECT_EQ(seen.owner, DialogWindow());
     EXPECT_TRUE(seen.modal);
-    EXPECT_TRUE(dialog->IsShown());
+    // Answered, the box gives way to OK, which ends the dialog.
+    EXPECT_TRUE(WaitUntil([this] { return !dialog->IsShown(); }));
 }
 
 TEST_F(OwnedBoxes, ThePresetQuestionIsOwnedByTheDialog) {

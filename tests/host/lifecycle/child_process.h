@@ -29,6 +29,8 @@ public:
     BackgroundProcess& operator=(const BackgroundProcess&) = delete;
 
     bool Started() const;
+    // The system's process id.
+    long Id() const { return pid_; }
     bool Running();
     // Waits for the end; a program that outlives `boundMs` is ended and reports -1.
     ProcessResult Wait(int boundMs);

@@ -1,0 +1,46 @@
+#include "win32/module_manifest.h"
+
+#ifdef _WIN32
+#include "win32/windows_api.h"
+
+namespace {
+
+constexpr WORD kModuleManifestId = 2;  // a DLL's manifest (ISOLATIONAWARE_MANIFEST_RESOURCE_ID)
+
+HMODULE ThisModule() {
+    HMODULE module = nullptr;
+    GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+                       reinterpret_cast<LPCWSTR>(&ThisModule), &module);
+    return module;
+}
+
+}  // namespace
+
+ModuleManifestScope::ModuleManifestScope() {
+    ACTCTXW request{};
+    request.cbSize = sizeof request;
+    request.dwFlags = ACTCTX_FLAG_HMODULE_VALID | ACTCTX_FLAG_RESOURCE_NAME_VALID;
+    request.hModule = ThisModule();
+    request.lpResourceName = MAKEINTRESOURCEW(kModuleManifestId);
+    HANDLE made = request.hModule ? CreateActCtxW(&request) : INVALID_HANDLE_VALUE;
+    // Without it the module still works, with the controls of the host's own context.
+    if (made == INVALID_HANDLE_VALUE) return;
+    ULONG_PTR activated = 0;
+    if (!ActivateActCtx(made, &activated)) {
+        ReleaseActCtx(made);
+        return;
+    }
+    context = made;
+    cookie = activated;
+    active = true;
+}
+
+ModuleManifestScope::~ModuleManifestScope() {
+    if (!active) return;
+    DeactivateActCtx(0, static_cast<ULONG_PTR>(cookie));
+    ReleaseActCtx(static_cast<HANDLE>(context));
+}
+#else
+ModuleManifestScope::ModuleManifestScope() = default;
+ModuleManifestScope::~ModuleManifestScope() = default;
+#endif

@@ -1,0 +1,136 @@
+// Enter in the plug-in's dialog under real key presses (SendInput), in a GUI-subsystem host with
+// nobody at a terminal: in a number field it takes the number and then presses OK, in the zoom
+// field it zooms and the dialog stays, in the multi-line text it starts a new line.
+#include "tests/gui/input/attended_host.h"
+
+#include "hostsim/state_folder.h"
+
+#include <windows.h>
+
+#include <string>
+
+namespace attended {
+namespace {
+
+void SendKey(WORD key, bool up) {
+    INPUT input{};
+    input.type = INPUT_KEYBOARD;
+    input.ki.wVk = key;
+    input.ki.wScan = WORD(MapVirtualKeyW(key, MAPVK_VK_TO_VSC));
+    input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+    SendInput(1, &input, sizeof input);
+}
+
+// Presses a key, with Shift held when `shift` is set.
+void Press(WORD key, bool shift = false) {
+    if (shift) SendKey(VK_SHIFT, false);
+    SendKey(key, false);
+    SendKey(key, true);
+    if (shift) SendKey(VK_SHIFT, true);
+}
+
+void Type(const std::string& text) {
+    for (char c : text) {
+        const SHORT key = VkKeyScanW(wchar_t(c));
+        Press(WORD(LOBYTE(key)), (HIBYTE(key) & 1) != 0);
+    }
+}
+
+// Clicks into the field `id` and selects what it shows, as a user about to type over it.
+void ClickAndSelect(AttendedHost& host, int id) {
+    ASSERT_TRUE(host.Click(id));
+    Press(VK_HOME);
+    Press(VK_END, true);
+}
+
+struct Search {
+    DWORD process;
+    int id;
+    HWND found;
+};
+
+// The window with the id among the windows of the host's dialog.
+HWND FindControl(DWORD process, int id) {
+    Search search{process, id, nullptr};
+    EnumWindows(
+        [](HWND top, LPARAM data) -> BOOL {
+            auto* s = reinterpret_cast<Search*>(data);
+            DWORD owner = 0;
+            GetWindowThreadProcessId(top, &owner);
+            if (owner != s->process || !IsWindowVisible(top)) return TRUE;
+            EnumChildWindows(
+                top,
+                [](HWND child, LPARAM inner) -> BOOL {
+                    auto* s = reinterpret_cast<Search*>(inner);
+                    if (GetDlgCtrlID(child) != s->id) return TRUE;
+                    s->found = child;
+                    return FALSE;
+                },
+                data);
+            return s->found ? FALSE : TRUE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+// A control's text; of another process's window GetWindowText gives only the caption it was
+// created with, WM_GETTEXT asks the control.
+std::string TextOf(HWND window) {
+    wchar_t text[256] = {};
+    SendMessageW(window, WM_GETTEXT, 256, reinterpret_cast<LPARAM>(text));
+    std::string narrow;
+    for (const wchar_t* c = text; *c; ++c) narrow += char(*c);
+    return narrow;
+}
+
+class DialogKeys : public AttendedTest {};
+
+TEST_F(DialogKeys, EnterInANumberFieldTakesTheNumberAndThenPressesOk) {
+    const std::string record = (folder / "record.txt").string();
+    AttendedHost host(folder, "--record " + lifecycle::QuotedProgram(record));
+    ASSERT_TRUE(host.WaitForDialog()) << host.process().Output();
+    ClickAndSelect(host, kWidthText);
+    Type("150");
+    Press(VK_RETURN);
+    const lifecycle::ProcessResult run = host.process().Wait(60000);
+    EXPECT_NE(run.output.find("result 0\n"), std::string::npos) << run.output;
+    const std::optional<std::string> recorded = hostsim::ReadStateFile(record);
+    ASSERT_TRUE(recorded) << run.output;
+    EXPECT_NE(recorded->find("'#Prc' 150  # ellipseWidth"), std::string::npos) << *recorded;
+}
+
+TEST_F(DialogKeys, EnterInTheZoomFieldZoomsAndInTheTextStartsALineAndTheDialogStays) {
+    AttendedHost host(folder, "");
+    ASSERT_TRUE(host.WaitForDialog()) << host.process().Output();
+    const DWORD process = DWORD(host.process().Id());
+    HWND zoom = FindControl(process, kZoomText), text = FindControl(process, kText);
+    ASSERT_TRUE(zoom && text);
+
+    ClickAndSelect(host, kZoomText);
+    Type("50");
+    Press(VK_RETURN);
+    // "+" steps up from the zoom the field asked for: from 50 % to 100 %. Had Enter not zoomed,
+    // it would step from 100 % to 200 %; had it pressed OK, the run would be over.
+    ASSERT_TRUE(host.Click(kZoomIn));
+    EXPECT_TRUE(WaitFor([&] { return TextOf(zoom) == "100.00" || !host.process().Running(); }, 30000) &&
+                host.process().Running())
+        << TextOf(zoom) << "\n" << host.process().Output();
+
+    ASSERT_TRUE(host.Click(kText));
+    SendKey(VK_CONTROL, false);
+    Press(VK_END);
+    SendKey(VK_CONTROL, true);
+    Type("ab");
+    Press(VK_RETURN);
+    Type("c");
+    EXPECT_TRUE(WaitFor([&] { return TextOf(text) == "Textab\r\nc" || !host.process().Running(); }, 30000) &&
+                host.process().Running())
+        << TextOf(text) << "\n" << host.process().Output();
+
+    ASSERT_TRUE(host.Click(kCancel));
+    const lifecycle::ProcessResult run = host.process().Wait(60000);
+    EXPECT_NE(run.output.find("result -128\n"), std::string::npos) << run.output;
+}
+
+}  // namespace
+}  // namespace attended
