@@ -12,7 +12,7 @@
 #ifdef __WXMSW__
 #include <wx/msw/private.h>
 
-#include "win32/windows_api.h"
+#include "win32/module_handle.h"
 #endif
 
 #include <cstdio>
@@ -46,25 +46,13 @@ struct SkipOpenGlProbe {};
 
 }  // namespace
 
-#ifdef __WXMSW__
-namespace {
-// The module's own handle: the toolkit registers its window classes and finds its resources
-// under it. A DLL has no WinMain to hand it over.
-HINSTANCE ModuleInstance() {
-    HMODULE module = nullptr;
-    GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
-                       reinterpret_cast<LPCWSTR>(&GrayscaleMode), &module);
-    return module;
-}
-}  // namespace
-#endif
 
 TelloraPluginPS::TelloraPluginPS() {
     // The toolkit is started afresh for every call and stopped at its end. A failed start still
     // counts as one level, so the destructor's wxUninitialize always runs.
     int argc = 0;
 #ifdef __WXMSW__
-    wxSetInstance(ModuleInstance());
+    wxSetInstance(ThisModule());
 #endif
     [[maybe_unused]] const SkipOpenGlProbe noOpenGl;
     toolkitStarted = wxInitialize(argc, static_cast<wxChar**>(nullptr));

@@ -1,20 +1,11 @@
 #include "win32/module_manifest.h"
 
 #ifdef _WIN32
-#include "win32/windows_api.h"
+#include "win32/module_handle.h"
 
 namespace {
-
 constexpr WORD kModuleManifestId = 2;  // a DLL's manifest (ISOLATIONAWARE_MANIFEST_RESOURCE_ID)
-
-HMODULE ThisModule() {
-    HMODULE module = nullptr;
-    GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
-                       reinterpret_cast<LPCWSTR>(&ThisModule), &module);
-    return module;
 }
-
-}  // namespace
 
 ModuleManifestScope::ModuleManifestScope() {
     ACTCTXW request{};

@@ -5,36 +5,14 @@
 
 #include "hostsim/state_folder.h"
 
-#include <windows.h>
+#include "window_input.h"
 
 #include <string>
 
 namespace attended {
 namespace {
 
-void SendKey(WORD key, bool up) {
-    INPUT input{};
-    input.type = INPUT_KEYBOARD;
-    input.ki.wVk = key;
-    input.ki.wScan = WORD(MapVirtualKeyW(key, MAPVK_VK_TO_VSC));
-    input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
-    SendInput(1, &input, sizeof input);
-}
-
-// Presses a key, with Shift held when `shift` is set.
-void Press(WORD key, bool shift = false) {
-    if (shift) SendKey(VK_SHIFT, false);
-    SendKey(key, false);
-    SendKey(key, true);
-    if (shift) SendKey(VK_SHIFT, true);
-}
-
-void Type(const std::string& text) {
-    for (char c : text) {
-        const SHORT key = VkKeyScanW(wchar_t(c));
-        Press(WORD(LOBYTE(key)), (HIBYTE(key) & 1) != 0);
-    }
-}
+using namespace window_input;
 
 // Clicks into the field `id` and selects what it shows, as a user about to type over it.
 void ClickAndSelect(AttendedHost& host, int id) {
@@ -43,44 +21,23 @@ void ClickAndSelect(AttendedHost& host, int id) {
     Press(VK_END, true);
 }
 
-struct Search {
-    DWORD process;
-    int id;
-    HWND found;
-};
-
-// The window with the id among the windows of the host's dialog.
+// The control with the window id in the host's dialog.
 HWND FindControl(DWORD process, int id) {
-    Search search{process, id, nullptr};
+    struct Search {
+        DWORD process;
+        int id;
+        HWND found;
+    } search{process, id, nullptr};
     EnumWindows(
         [](HWND top, LPARAM data) -> BOOL {
             auto* s = reinterpret_cast<Search*>(data);
             DWORD owner = 0;
             GetWindowThreadProcessId(top, &owner);
-            if (owner != s->process || !IsWindowVisible(top)) return TRUE;
-            EnumChildWindows(
-                top,
-                [](HWND child, LPARAM inner) -> BOOL {
-                    auto* s = reinterpret_cast<Search*>(inner);
-                    if (GetDlgCtrlID(child) != s->id) return TRUE;
-                    s->found = child;
-                    return FALSE;
-                },
-                data);
+            if (owner == s->process && IsWindowVisible(top)) s->found = FindChild(top, s->id);
             return s->found ? FALSE : TRUE;
         },
         reinterpret_cast<LPARAM>(&search));
     return search.found;
-}
-
-// A control's text; of another process's window GetWindowText gives only the caption it was
-// created with, WM_GETTEXT asks the control.
-std::string TextOf(HWND window) {
-    wchar_t text[256] = {};
-    SendMessageW(window, WM_GETTEXT, 256, reinterpret_cast<LPARAM>(text));
-    std::string narrow;
-    for (const wchar_t* c = text; *c; ++c) narrow += char(*c);
-    return narrow;
 }
 
 class DialogKeys : public AttendedTest {};
@@ -117,9 +74,7 @@ TEST_F(DialogKeys, EnterInTheZoomFieldZoomsAndInTheTextStartsALineAndTheDialogSt
         << TextOf(zoom) << "\n" << host.process().Output();
 
     ASSERT_TRUE(host.Click(kText));
-    SendKey(VK_CONTROL, false);
-    Press(VK_END);
-    SendKey(VK_CONTROL, true);
+    Press(VK_END, false, true);
     Type("ab");
     Press(VK_RETURN);
     Type("c");

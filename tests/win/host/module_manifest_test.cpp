@@ -7,6 +7,8 @@
 #include "hostsim/plugin_module.h"
 #include "tests/host/lifecycle/child_process.h"
 
+#include "window_input.h"
+
 #include <gtest/gtest.h>
 #include <windows.h>
 #include <commctrl.h>
@@ -15,6 +17,8 @@
 #include <string>
 
 namespace {
+
+using namespace window_input;
 
 constexpr int kWidthText = 10010;  // the dialog's controls by window id
 constexpr int kCancel = 5101;
@@ -42,32 +46,6 @@ HWND FindVisibleTopWindow(const wchar_t* title) {
         },
         reinterpret_cast<LPARAM>(&search));
     return search.found;
-}
-
-HWND FindChild(HWND parent, int id) {
-    struct Search {
-        int id;
-        HWND found;
-    } search{id, nullptr};
-    EnumChildWindows(
-        parent,
-        [](HWND child, LPARAM data) -> BOOL {
-            auto* s = reinterpret_cast<Search*>(data);
-            if (GetDlgCtrlID(child) != s->id) return TRUE;
-            s->found = child;
-            return FALSE;
-        },
-        reinterpret_cast<LPARAM>(&search));
-    return search.found;
-}
-
-void SendKey(WORD key, bool up) {
-    INPUT input{};
-    input.type = INPUT_KEYBOARD;
-    input.ki.wVk = key;
-    input.ki.wScan = WORD(MapVirtualKeyW(key, MAPVK_VK_TO_VSC));
-    input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
-    SendInput(1, &input, sizeof input);
 }
 
 TEST(ModuleManifest, TheDialogHasTheThemedControlsInAHostWithoutAManifest) {
@@ -103,19 +81,12 @@ TEST(ModuleManifest, TheDialogHasTheThemedControlsInAHostWithoutAManifest) {
             if (!width) return;
             SetForegroundWindow(dialog);
             SetFocus(width);
-            SendKey(VK_END, false);
-            SendKey(VK_END, true);
-            SendKey(VK_CONTROL, false);
-            SendKey('A', false);
-            SendKey('A', true);
-            SendKey(VK_CONTROL, true);
-            SendKey('7', false);
-            SendKey('7', true);
+            Press(VK_END);
+            Press('A', false, true);
+            Type("7");
             return;
         }
-        wchar_t text[64] = {};
-        GetWindowTextW(width, text, 64);
-        widthAfterSelectAll.assign(text, text + wcslen(text));
+        widthAfterSelectAll = TextOf(width);
         if (widthAfterSelectAll != "7" && ticks < 100) return;
         gTick = nullptr;
         SendMessageW(cancel, BM_CLICK, 0, 0);
