@@ -143,8 +143,9 @@ struct Reader {
                     if (!err) *component = v;
                 }
             }
-            const int16 closeErr = r.closeReadDescriptorProc(object);
-            if (!err) err = closeErr;
+            // As with the whole descriptor, an error at the close (a component the object does
+            // not hold) does not undo the components read.
+            r.closeReadDescriptorProc(object);
             // A colour with a component that is no finite number keeps its old value.
             if (std::isfinite(c.red) && std::isfinite(c.green) && std::isfinite(c.blue)) p.value.SetColor(c);
         }
@@ -221,10 +222,14 @@ int16 WriteScriptParameters(Parameters* params, FilterRecord* record) {
     return err ? err : closeErr;
 }
 
-int16 ReadScriptParameters(Parameters* params, FilterRecord* record, uint8* dataByte, bool* show) {
+int16 ReadScriptParameters(Parameters* params, FilterRecord* record, uint8* dataByte, bool* show,
+                           int16* failedRead) {
     bool ignored = false;
+    int16 noCode = noErr;
     if (!show) show = &ignored;
+    if (!failedRead) failedRead = &noCode;
     *show = dataByte && *dataByte != 0;
+    *failedRead = noErr;
     if (!params || !record) return noErr;
     PIDescriptorParameters* dp = record->descriptorParameters;
     if (!dp || !dp->readDescriptorProcs || !dp->descriptor) return noErr;
@@ -257,8 +262,9 @@ int16 ReadScriptParameters(Parameters* params, FilterRecord* record, uint8* data
     HostDisposeHandle(record->handleProcs, dp->descriptor);
     dp->descriptor = nullptr;
     *show = dp->playInfo == plugInDialogDisplay;
-    // A read the host failed is the result; a key no parameter claims only ends the read.
-    return err != noErr && err != kKeyNotClaimed ? err : closeErr;
+    // A key no parameter claims only ends the read.
+    if (err != kKeyNotClaimed) *failedRead = err;
+    return closeErr;
 }
 
 }  // namespace Corvantis::Host::PS

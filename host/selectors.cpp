@@ -56,15 +56,20 @@ void Host::OnStart() {
 
     bool proceed = true;
     bool show = false;
-    const int16 read = ReadScriptParameters(list, filterRecord, dataByte, &show);
-    if (read != noErr) {
+    int16 failedRead = noErr;
+    const int16 closed = ReadScriptParameters(list, filterRecord, dataByte, &show, &failedRead);
+    if (failedRead != noErr) {
         *dataByte = 0;
         // A played action the host could not hand over whole: rendering with whatever part of it
         // arrived would apply values nobody asked for. The run ends with the host's error.
-        if (result) *result = HostFacingResult(read);
+        if (result) *result = HostFacingResult(failedRead);
         return;
     }
-    if (show) {
+    // Hosts close a replay with an error in normal use: errMissingParameter for keys the action
+    // did not record, or the last error of any read. The values read apply and the tiles
+    // render, and the code does not reach the host. Missing keys leave the dialog to the play
+    // information, so that the user can fill them in; any other error skips the dialog.
+    if ((closed == noErr || closed == errMissingParameter) && show) {
         inDialog = true;
         proceed = RunDialog(list);
     }
