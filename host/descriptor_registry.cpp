@@ -111,9 +111,7 @@ int32 LoadOne(const PSActionDescriptorProcs* d, PIActionDescriptor descriptor, P
             const int32 err = HasUnit(p) ? Call(d->GetUnitFloat, descriptor, p.key, &unit, &v)
                                          : Call(d->GetFloat, descriptor, p.key, &v);
             if (err) return err;
-            // Infinity or not a number keeps the old value.
-            const double decoded = DecodeFloat(p, kRegistryEncoding, v, unit, resolution);
-            if (std::isfinite(decoded)) p.value.SetFloat(decoded);
+            p.value.SetFloat(DecodeFloat(p, kRegistryEncoding, v, unit, resolution));
             return 0;
         }
         case ParameterType::Boolean: {
@@ -193,7 +191,9 @@ int32 LoadFromDescriptorRegistry(Parameters* params, SPBasicSuite* basic, const 
     int32 err = 0;
     for (Parameter& p : params->parameters) {
         if (p.key == 0 || uint32(p.type) > uint32(ParameterType::Color)) continue;
+        const Param::ParameterValue previous = p.value;
         err = LoadOne(descriptors.Get(), descriptor, p, resolution);
+        p.KeepAccepted(previous);
     }
     if (descriptors->Free) descriptors->Free(descriptor);
     return err;

@@ -4,7 +4,6 @@
 #include "host/host_handles.h"
 #include "param/ps_parameters.h"
 
-#include <cmath>
 #include <cstring>
 #include <limits>
 
@@ -24,17 +23,6 @@ bool HasPayload(ParameterType type) {
         case ParameterType::Color: return true;
         default: return false;
     }
-}
-
-// Infinity or not a number in a stored float or colour would be used as it is: such a value
-// keeps the one the list has.
-bool HoldsFiniteNumbers(ParameterType type, const ParameterValue& v) {
-    if (type == ParameterType::Float) return std::isfinite(v.GetFloat());
-    if (type == ParameterType::Color) {
-        const Param::Rgb c = v.GetColor();
-        return std::isfinite(c.red) && std::isfinite(c.green) && std::isfinite(c.blue);
-    }
-    return true;
 }
 
 // A text is stored up to its first zero byte, so that an embedded zero cannot shift the values
@@ -100,9 +88,11 @@ int16 UnflattenParameters(Parameters* params, FilterRecord* record) {
         const std::size_t left = size - pos;
         if (HasPayload(p.type)) {
             if (left < ParameterValue::kPayloadSize) break;
-            ParameterValue stored = p.value;
-            std::memcpy(stored.payload, in + pos, ParameterValue::kPayloadSize);
-            if (HoldsFiniteNumbers(p.type, stored)) std::memcpy(p.value.payload, stored.payload, ParameterValue::kPayloadSize);
+            // The handle is the host's to keep and may come from anywhere: what it holds is
+            // brought within the accepted range before it is drawn or kept.
+            const ParameterValue previous = p.value;
+            std::memcpy(p.value.payload, in + pos, ParameterValue::kPayloadSize);
+            p.KeepAccepted(previous);
             pos += ParameterValue::kPayloadSize;
         } else if (p.type == ParameterType::Text) {
             const void* zero = std::memchr(in + pos, 0, left);

@@ -168,9 +168,7 @@ struct Reader {
                                              : Call(r.getFloatProc, token, &v);
                 if (err) return err;
                 const double resolution = unit == unitDistance ? DocumentResolution(record->sSPBasic) : 72.0;
-                // Infinity or not a number would be used and remembered: the old value stays.
-                const double decoded = DecodeFloat(p, kScriptEncoding, v, unit, resolution);
-                if (std::isfinite(decoded)) p.value.SetFloat(decoded);
+                p.value.SetFloat(DecodeFloat(p, kScriptEncoding, v, unit, resolution));
                 return noErr;
             }
             case ParameterType::Boolean: {
@@ -254,8 +252,12 @@ int16 ReadScriptParameters(Parameters* params, FilterRecord* record, uint8* data
     int32 flags = 0;
     for (int n = 0; !err && n < kMaxKeys && r.getKeyProc(token, &key, &type, &flags); ++n) {
         err = kKeyNotClaimed;
-        for (Parameter& p : params->parameters)
-            if (p.key != 0 && p.key == key) err = reader.ReadOne(token, p);
+        for (Parameter& p : params->parameters) {
+            if (p.key == 0 || p.key != key) continue;
+            const Param::ParameterValue previous = p.value;
+            err = reader.ReadOne(token, p);
+            p.KeepAccepted(previous);
+        }
     }
 
     const int16 closeErr = r.closeReadDescriptorProc(token);
