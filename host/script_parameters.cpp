@@ -4,7 +4,6 @@
 #include "host/host_handles.h"
 #include "param/ps_parameters.h"
 
-#include <cmath>
 #include <cstring>
 #include <limits>
 #include <vector>
@@ -103,8 +102,11 @@ struct Reader {
             return err;
         }
         const HandleProcs* procs = record->handleProcs;
-        const int32 size = HostGetHandleSize(procs, h);
-        if (size <= 0) {
+        int32 size = 0;
+        if (!HostHandleSize(procs, h, size)) {
+            // A size the host failed to give is no empty text: the text keeps what it had.
+            err = errPlugInHostInsufficient;
+        } else if (size == 0) {
             p.value.text.clear();
         } else if (const auto* bytes = static_cast<const char*>(HostLockHandle(procs, h, false))) {
             // The text ends at its first zero byte or at the end of the handle.
@@ -144,10 +146,10 @@ struct Reader {
                 }
             }
             // As with the whole descriptor, an error at the close (a component the object does
-            // not hold) does not undo the components read.
+            // not hold) does not undo the components read; a component the host failed to
+            // read leaves the whole colour as it was.
             r.closeReadDescriptorProc(object);
-            // A colour with a component that is no finite number keeps its old value.
-            if (std::isfinite(c.red) && std::isfinite(c.green) && std::isfinite(c.blue)) p.value.SetColor(c);
+            if (!err) p.value.SetColor(c);
         }
         HostDisposeHandle(record->handleProcs, objectHandle);
         return err;

@@ -139,3 +139,27 @@ TEST_F(SelectorLifecycle, TheWholeLifecycleWorksWithoutHandleProcs) {
     EXPECT_EQ(s->handles().Outstanding(), 0u);
     EXPECT_EQ(s->basicSuite().OutstandingAcquires(), 0);
 }
+
+// Without handle procs the plug-in cannot size the host's text handle: that is no empty text
+// to draw and remember, and the text the descriptor registry holds survives.
+TEST_F(SelectorLifecycle, AHostWithoutHandleProcsDoesNotLoseTheRememberedText) {
+    RunOptions text = Options();
+    text.settings = {{"Text", "Kept"}};
+    text.playInfo = plugInDialogDontDisplay;
+    auto s = NewSession();
+    ASSERT_TRUE(FilterRun(*module_, *s).Run(text).succeeded);
+
+    HostOptions withoutProcs;
+    withoutProcs.handleProcs = false;
+    s = NewSession(withoutProcs);
+    text.settings = {{"Text", "New"}};
+    const RunReport lost = FilterRun(*module_, *s).Run(text);
+
+    s = NewSession();
+    RunOptions plain = Options();
+    plain.playInfo = plugInDialogDontDisplay;
+    const RunReport next = FilterRun(*module_, *s).Run(plain);
+    ASSERT_TRUE(next.succeeded) << Describe(next);
+    const std::string kept = next.recorded->Find(kText)->text;
+    EXPECT_TRUE(kept == "Kept" || (lost.succeeded && kept == "New")) << kept << "\n" << Describe(lost);
+}
