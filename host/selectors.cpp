@@ -2,6 +2,7 @@
 #include "host/descriptor_registry.h"
 #include "host/host.h"
 #include "host/host_result.h"
+#include "host/image_modes.h"
 #include "host/parameter_handle.h"
 #include "host/registry_preference.h"
 #include "host/script_parameters.h"
@@ -41,6 +42,13 @@ void Host::OnPrepare() {
 
 void Host::OnStart() {
     ClearRequests(false);
+    // A mode without samples the pixel path can read is refused before any pixel is asked for:
+    // Indexed would ask for three planes of a one-plane document, and a host that clamps such a
+    // request instead of refusing it would lend fewer planes than are read.
+    if (filterRecord && !ModeCanBeFiltered(filterRecord->imageMode)) {
+        if (result) *result = filterBadMode;
+        return;
+    }
     Parameters* list = nullptr;
     uint8* dataByte = nullptr;
     if (!GetParameters(list, dataByte, false)) return;
