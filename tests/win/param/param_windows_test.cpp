@@ -163,7 +163,9 @@ TEST(TextEncoding, TextsThatAreNotUtf8AreReadInTheWindowsCodePage) {
         ASSERT_GT(WideCharToMultiByte(CP_UTF8, 0, wide, 2, expected, sizeof expected, nullptr, nullptr), 0);
         EXPECT_EQ(TextAsUtf8(text), expected) << byte;
     }
-    if (GetACP() == 1252) EXPECT_EQ(TextAsUtf8("\x80 caf\xE9"), "\xE2\x82\xAC caf\xC3\xA9");
+    if (GetACP() == 1252) {
+        EXPECT_EQ(TextAsUtf8("\x80 caf\xE9"), "\xE2\x82\xAC caf\xC3\xA9");
+    }
 }
 
 }  // namespace
