@@ -2,6 +2,7 @@
 
 #include "filter/parameter_table.h"
 #include "param/parameters.h"
+#include "param/text_encoding.h"
 
 #include <wx/brush.h>
 #include <wx/colour.h>
@@ -75,47 +76,11 @@ bool IsMandatoryBreak(wxUniChar c) {
     return v == 0x0A || v == 0x0B || v == 0x0C || v == 0x0D || v == 0x85 || v == 0x2028 || v == 0x2029;
 }
 
-// Decodes one UTF-8 sequence at bytes[i]; returns its length, or 0 when it is not valid.
-std::size_t DecodeSequence(const std::string& bytes, std::size_t i, std::uint32_t& cp) {
-    const auto byte = [&](std::size_t k) { return static_cast<unsigned char>(bytes[k]); };
-    const unsigned char b0 = byte(i);
-    std::size_t len;
-    std::uint32_t min;
-    if (b0 < 0x80) {
-        cp = b0;
-        return 1;
-    } else if (b0 >= 0xC2 && b0 <= 0xDF) {
-        len = 2, cp = b0 & 0x1F, min = 0x80;
-    } else if (b0 >= 0xE0 && b0 <= 0xEF) {
-        len = 3, cp = b0 & 0x0F, min = 0x800;
-    } else if (b0 >= 0xF0 && b0 <= 0xF4) {
-        len = 4, cp = b0 & 0x07, min = 0x10000;
-    } else {
-        return 0;
-    }
-    if (i + len > bytes.size()) return 0;
-    for (std::size_t k = 1; k < len; ++k) {
-        const unsigned char b = byte(i + k);
-        if ((b & 0xC0) != 0x80) return 0;
-        cp = (cp << 6) | (b & 0x3F);
-    }
-    if (cp < min || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) return 0;
-    return len;
-}
-
 }  // namespace
 
 wxString DecodeUtf8(const std::string& bytes) {
-    wxString text = wxString::FromUTF8(bytes.data(), bytes.size());
-    if (!text.empty() || bytes.empty()) return text;
-    // Not valid UTF-8: keep every valid character and mark each bad byte.
-    for (std::size_t i = 0; i < bytes.size();) {
-        std::uint32_t cp = 0;
-        const std::size_t len = DecodeSequence(bytes, i, cp);
-        text += wxUniChar(len ? cp : 0xFFFDu);
-        i += len ? len : 1;
-    }
-    return text;
+    const std::string utf8 = Corvantis::Host::Param::TextAsUtf8(bytes);
+    return wxString::FromUTF8(utf8.data(), utf8.size());
 }
 
 BubbleGeometry ComputeBubbleGeometry(const Parameters& params, const BubbleFrame& frame, float scale) {

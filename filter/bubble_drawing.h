@@ -89,8 +89,8 @@ std::vector<wxString> BreakTextLines(const wxString& text, const TextBox& box, d
 // centred horizontally (a line wider than the box overflows it on both sides).
 std::vector<TextLine> LayoutTextLines(const wxString& text, const TextBox& box, const TextMeasure& measure);
 
-// The text parameters' bytes as a toolkit string. Invalid UTF-8 sequences become U+FFFD rather
-// than losing the whole text.
+// The text parameters' bytes as a toolkit string: UTF-8, or where they are not, a text in the
+// system's code page (TextAsUtf8), rather than losing the whole text.
 wxString DecodeUtf8(const std::string& bytes);
 
 // The bubble's font: size in points times scale (at least 1), family, style, weight, underline

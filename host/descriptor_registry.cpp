@@ -3,7 +3,6 @@
 #include "host/descriptor_property.h"
 #include "param/ps_parameters.h"
 
-#include <cmath>
 #include <cstring>
 #include <new>
 #include <vector>
@@ -73,27 +72,33 @@ int32 LoadText(const PSActionDescriptorProcs* d, PIActionDescriptor descriptor, 
     return err;
 }
 
+// A component the object does not hold is 0; one the host failed to read (or to say whether
+// the object holds it) leaves the whole colour as it was, and the read's error is returned.
 int32 LoadColor(const PSActionDescriptorProcs* d, PIActionDescriptor descriptor, Parameter& p) {
     DescriptorClassID cls = 0;
     PIActionDescriptor object = nullptr;
-    const int32 err = Call(d->GetObject, descriptor, p.key, &cls, &object);
-    if (!err && object && cls == kClassRGBColor) {
+    int32 err = Call(d->GetObject, descriptor, p.key, &cls, &object);
+    if (err || !object) return err;
+    if (cls == kClassRGBColor) {
         Rgb c{0.0, 0.0, 0.0};
         const int32 m = ColorScale(p, kRegistryEncoding);
         for (auto [key, component] : {std::pair{kKeyRed, &c.red}, {kKeyGreen, &c.green}, {kKeyBlue, &c.blue}}) {
             Boolean has = 0;
-            if (Call(d->HasKey, object, key, &has) || !has) continue;
+            err = Call(d->HasKey, object, key, &has);
+            if (err) break;
+            if (!has) continue;
             if (m) {
                 int32 v = 0;
-                if (!Call(d->GetInteger, object, key, &v)) *component = double(v) / double(m);
+                err = Call(d->GetInteger, object, key, &v);
+                *component = double(v) / double(m);
             } else {
-                double v = 0.0;
-                if (!Call(d->GetFloat, object, key, &v)) *component = v;
+                err = Call(d->GetFloat, object, key, component);
             }
+            if (err) break;
         }
-        if (std::isfinite(c.red) && std::isfinite(c.green) && std::isfinite(c.blue)) p.value.SetColor(c);
+        if (!err) p.value.SetColor(c);
     }
-    if (!err && object && d->Free) d->Free(object);
+    if (d->Free) d->Free(object);
     return err;
 }
 
@@ -111,9 +116,7 @@ int32 LoadOne(const PSActionDescriptorProcs* d, PIActionDescriptor descriptor, P
             const int32 err = HasUnit(p) ? Call(d->GetUnitFloat, descriptor, p.key, &unit, &v)
                                          : Call(d->GetFloat, descriptor, p.key, &v);
             if (err) return err;
-            // Infinity or not a number keeps the old value.
-            const double decoded = DecodeFloat(p, kRegistryEncoding, v, unit, resolution);
-            if (std::isfinite(decoded)) p.value.SetFloat(decoded);
+            p.value.SetFloat(DecodeFloat(p, kRegistryEncoding, v, unit, resolution));
             return 0;
         }
         case ParameterType::Boolean: {
@@ -193,7 +196,9 @@ int32 LoadFromDescriptorRegistry(Parameters* params, SPBasicSuite* basic, const 
     int32 err = 0;
     for (Parameter& p : params->parameters) {
         if (p.key == 0 || uint32(p.type) > uint32(ParameterType::Color)) continue;
+        const Param::ParameterValue previous = p.value;
         err = LoadOne(descriptors.Get(), descriptor, p, resolution);
+        p.KeepAccepted(previous);
     }
     if (descriptors->Free) descriptors->Free(descriptor);
     return err;

@@ -66,6 +66,10 @@ void Host::Dispatch(int16 selector) {
     // bigDocumentData is an 8.0 field: hosts without 32-bit coordinates leave it null.
     if (selector != filterSelectorAbout && filterRecord && filterRecord->bigDocumentData)
         filterRecord->bigDocumentData->PluginUsing32BitCoordinates = 1;
+    // The plug-in answers for its result: a host may have pre-set the slot, and reads anything
+    // but 0 as a failure. Selectors the plug-in does not know leave it as the host set it.
+    const bool known = selector >= filterSelectorAbout && selector <= filterSelectorFinish;
+    if (known && result) *result = noErr;
     bool failed = false;
     try {
         switch (selector) {
@@ -100,7 +104,7 @@ void Host::Dispatch(int16 selector) {
         failed = true;
     }
     // Codes of the plug-in's own parts never reach the host.
-    if (result) *result = HostFacingResult(*result);
+    if (known && result) *result = HostFacingResult(*result);
     if (!failed && selector != filterSelectorAbout) UnlockHandlesAfterSelector();
 }
 

@@ -24,6 +24,24 @@ int32 HostGetHandleSize(const HandleProcs* procs, Handle h) {
     return FallbackGetHandleSize(h);
 }
 
+bool HostHandleSize(const HandleProcs* procs, Handle h, int32& size) {
+    size = 0;
+    if (!HandleProcsUsable(procs)) {
+        size = FallbackGetHandleSize(h);
+        return FallbackHandleError() == noErr;
+    }
+    const int32 reported = procs->getSizeProc(h);
+    if (reported != 0) {
+        size = reported;
+        return reported > 0;
+    }
+    const Handle probe = procs->newProc(1);
+    if (!probe) return false;
+    const bool sizes = procs->getSizeProc(probe) == 1;
+    procs->disposeProc(probe);
+    return sizes;
+}
+
 int16 HostSetHandleSize(const HandleProcs* procs, Handle h, int32 size) {
     if (HandleProcsUsable(procs)) return procs->setSizeProc(h, size);
     FallbackSetHandleSize(h, size);

@@ -12,6 +12,10 @@ Handle HostNewHandle(const HandleProcs* procs, int32 size);
 void HostDisposeHandle(const HandleProcs* procs, Handle h);
 // Negative sizes from a host are passed on as they come; callers treat them as empty.
 int32 HostGetHandleSize(const HandleProcs* procs, Handle h);
+// The size of h, or false when the host failed to give it. A host answers 0 for a handle it
+// cannot size, so a size of 0 is believed only when the host sizes a handle of one byte, made
+// to ask, as one byte; the fallback handles say so by their error.
+bool HostHandleSize(const HandleProcs* procs, Handle h, int32& size);
 // 0 or the error of the host (or of the fallback handles).
 int16 HostSetHandleSize(const HandleProcs* procs, Handle h, int32 size);
 // Null when the handle cannot be locked (or the host offers no lock procedure).

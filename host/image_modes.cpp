@@ -25,7 +25,7 @@ constexpr ModeInfo kModes[18] = {
     {16, 3, 0, 3},   // RGB 48
     {16, 3, 3, 9},   // Lab 48
     {16, 4, 2, 4},   // CMYK 64
-    {8, 0, -1, 7},   // Deep multichannel (counted as 8 bits)
+    {16, 0, -1, 7},  // Deep multichannel
     {16, 1, 4, 8},   // Duotone 16
     {32, 3, 0, 3},   // RGB 96
     {32, 1, 4, 1},   // Gray 32
@@ -55,6 +55,10 @@ int16 ColorSpaceOfMode(int32 mode) {
 int32 EightBitModeOf(int32 mode) {
     const ModeInfo* m = Find(mode);
     return m ? m->eightBitMode : mode;
+}
+
+bool ModeCanBeFiltered(int32 mode) {
+    return Find(mode) != nullptr && mode != plugInModeBitmap && mode != plugInModeIndexedColor;
 }
 
 }  // namespace Corvantis::Host::PS

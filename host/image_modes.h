@@ -12,5 +12,8 @@ int32 ChannelCountOfMode(int32 mode, int32 defaultCount);
 int16 ColorSpaceOfMode(int32 mode);
 // The 8-bit counterpart of a deep mode; other modes are returned unchanged.
 int32 EightBitModeOf(int32 mode);
+// Whether the pixel path can filter documents of the mode: every mode of the tables but Bitmap
+// (one bit per sample) and Indexed colour (palette indices, one plane).
+bool ModeCanBeFiltered(int32 mode);
 
 }  // namespace Corvantis::Host::PS

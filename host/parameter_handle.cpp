@@ -4,7 +4,6 @@
 #include "host/host_handles.h"
 #include "param/ps_parameters.h"
 
-#include <cmath>
 #include <cstring>
 #include <limits>
 
@@ -24,17 +23,6 @@ bool HasPayload(ParameterType type) {
         case ParameterType::Color: return true;
         default: return false;
     }
-}
-
-// Infinity or not a number in a stored float or colour would be used as it is: such a value
-// keeps the one the list has.
-bool HoldsFiniteNumbers(ParameterType type, const ParameterValue& v) {
-    if (type == ParameterType::Float) return std::isfinite(v.GetFloat());
-    if (type == ParameterType::Color) {
-        const Param::Rgb c = v.GetColor();
-        return std::isfinite(c.red) && std::isfinite(c.green) && std::isfinite(c.blue);
-    }
-    return true;
 }
 
 // A text is stored up to its first zero byte, so that an embedded zero cannot shift the values
@@ -89,20 +77,25 @@ int16 FlattenParameters(Parameters* params, FilterRecord* record) {
 int16 UnflattenParameters(Parameters* params, FilterRecord* record) {
     if (!params || !record || !record->parameters) return noErr;
     HandleProcs* procs = record->handleProcs;
-    const int32 reported = HostGetHandleSize(procs, record->parameters);
-    const std::size_t size = reported > 0 ? std::size_t(reported) : 0;
+    // A size the host failed to give is no empty handle: taking it for one would replace the
+    // values kept there by the defaults, and the next Finish would remember those.
+    int32 reported = 0;
+    if (!HostHandleSize(procs, record->parameters, reported)) return errPlugInHostInsufficient;
+    const std::size_t size = std::size_t(reported);
     if (size == 0) return noErr;
     const auto* in = static_cast<const unsigned char*>(HostLockHandle(procs, record->parameters, true));
-    if (!in) return noErr;
+    if (!in) return memFullErr;
     std::size_t pos = 0;
     for (Parameter& p : params->parameters) {
         if (pos >= size) break;
         const std::size_t left = size - pos;
         if (HasPayload(p.type)) {
             if (left < ParameterValue::kPayloadSize) break;
-            ParameterValue stored = p.value;
-            std::memcpy(stored.payload, in + pos, ParameterValue::kPayloadSize);
-            if (HoldsFiniteNumbers(p.type, stored)) std::memcpy(p.value.payload, stored.payload, ParameterValue::kPayloadSize);
+            // The handle is the host's to keep and may come from anywhere: what it holds is
+            // brought within the accepted range before it is drawn or kept.
+            const ParameterValue previous = p.value;
+            std::memcpy(p.value.payload, in + pos, ParameterValue::kPayloadSize);
+            p.KeepAccepted(previous);
             pos += ParameterValue::kPayloadSize;
         } else if (p.type == ParameterType::Text) {
             const void* zero = std::memchr(in + pos, 0, left);
@@ -138,8 +131,9 @@ bool Host::GetParameters(Parameters*& list, uint8*& dataByte, bool create) {
         }
         *data = reinterpret_cast<intptr_t>(dataHandle);
         isNew = true;
-    } else if (HostGetHandleSize(procs, dataHandle) < 1) {
-        // A handle without its byte is grown to one and starts over as new.
+    } else if (int32 size = 0; HostHandleSize(procs, dataHandle, size) && size < 1) {
+        // A handle without its byte is grown to one and starts over as new. One whose size the
+        // host failed to give is ours, of one byte, and is used as it is.
         if (HostSetHandleSize(procs, dataHandle, 1) != noErr) {
             if (result) *result = memFullErr;
             return false;
@@ -158,7 +152,12 @@ bool Host::GetParameters(Parameters*& list, uint8*& dataByte, bool create) {
     // The list is defined afresh: records left from an earlier call would be doubled.
     params->parameters.clear();
     DefineParameters(params.get());
-    UnflattenParameters(params.get(), filterRecord);
+    // Values kept in a handle that cannot be read are not known: going on with the defaults
+    // would draw them, and Finish would remember them over the values the user had.
+    if (const int16 err = UnflattenParameters(params.get(), filterRecord)) {
+        if (result) *result = err;
+        return false;
+    }
     list = params.get();
     return true;
 }

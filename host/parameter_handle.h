@@ -15,9 +15,11 @@ std::size_t FlatParametersSize(const Parameters& params);
 // Writes the handle (made or resized to the exact size as needed). 0, -108, or the host's
 // resize error. A list that needs 0 bytes leaves the handle as it is.
 int16 FlattenParameters(Parameters* params, FilterRecord* record);
-// Reads the handle back into the current values; always 0. Reading stops at the handle's end:
-// values the handle is too short for keep what they had, and a text without its zero byte
-// runs to the end of the handle. Bytes beyond what the list needs are ignored.
+// Reads the handle back into the current values. Reading stops at the handle's end: values
+// the handle is too short for keep what they had, and a text without its zero byte runs to the
+// end of the handle. Bytes beyond what the list needs are ignored. 0, or -30900 when the host
+// failed to give the handle's size and -108 when it could not be locked: the values then stay
+// as they were.
 int16 UnflattenParameters(Parameters* params, FilterRecord* record);
 
 }  // namespace Corvantis::Host::PS

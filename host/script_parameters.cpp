@@ -4,7 +4,6 @@
 #include "host/host_handles.h"
 #include "param/ps_parameters.h"
 
-#include <cmath>
 #include <cstring>
 #include <limits>
 #include <vector>
@@ -103,8 +102,11 @@ struct Reader {
             return err;
         }
         const HandleProcs* procs = record->handleProcs;
-        const int32 size = HostGetHandleSize(procs, h);
-        if (size <= 0) {
+        int32 size = 0;
+        if (!HostHandleSize(procs, h, size)) {
+            // A size the host failed to give is no empty text: the text keeps what it had.
+            err = errPlugInHostInsufficient;
+        } else if (size == 0) {
             p.value.text.clear();
         } else if (const auto* bytes = static_cast<const char*>(HostLockHandle(procs, h, false))) {
             // The text ends at its first zero byte or at the end of the handle.
@@ -143,10 +145,11 @@ struct Reader {
                     if (!err) *component = v;
                 }
             }
-            const int16 closeErr = r.closeReadDescriptorProc(object);
-            if (!err) err = closeErr;
-            // A colour with a component that is no finite number keeps its old value.
-            if (std::isfinite(c.red) && std::isfinite(c.green) && std::isfinite(c.blue)) p.value.SetColor(c);
+            // As with the whole descriptor, an error at the close (a component the object does
+            // not hold) does not undo the components read; a component the host failed to
+            // read leaves the whole colour as it was.
+            r.closeReadDescriptorProc(object);
+            if (!err) p.value.SetColor(c);
         }
         HostDisposeHandle(record->handleProcs, objectHandle);
         return err;
@@ -167,9 +170,7 @@ struct Reader {
                                              : Call(r.getFloatProc, token, &v);
                 if (err) return err;
                 const double resolution = unit == unitDistance ? DocumentResolution(record->sSPBasic) : 72.0;
-                // Infinity or not a number would be used and remembered: the old value stays.
-                const double decoded = DecodeFloat(p, kScriptEncoding, v, unit, resolution);
-                if (std::isfinite(decoded)) p.value.SetFloat(decoded);
+                p.value.SetFloat(DecodeFloat(p, kScriptEncoding, v, unit, resolution));
                 return noErr;
             }
             case ParameterType::Boolean: {
@@ -221,10 +222,14 @@ int16 WriteScriptParameters(Parameters* params, FilterRecord* record) {
     return err ? err : closeErr;
 }
 
-int16 ReadScriptParameters(Parameters* params, FilterRecord* record, uint8* dataByte, bool* show) {
+int16 ReadScriptParameters(Parameters* params, FilterRecord* record, uint8* dataByte, bool* show,
+                           int16* failedRead) {
     bool ignored = false;
+    int16 noCode = noErr;
     if (!show) show = &ignored;
+    if (!failedRead) failedRead = &noCode;
     *show = dataByte && *dataByte != 0;
+    *failedRead = noErr;
     if (!params || !record) return noErr;
     PIDescriptorParameters* dp = record->descriptorParameters;
     if (!dp || !dp->readDescriptorProcs || !dp->descriptor) return noErr;
@@ -249,16 +254,21 @@ int16 ReadScriptParameters(Parameters* params, FilterRecord* record, uint8* data
     int32 flags = 0;
     for (int n = 0; !err && n < kMaxKeys && r.getKeyProc(token, &key, &type, &flags); ++n) {
         err = kKeyNotClaimed;
-        for (Parameter& p : params->parameters)
-            if (p.key != 0 && p.key == key) err = reader.ReadOne(token, p);
+        for (Parameter& p : params->parameters) {
+            if (p.key == 0 || p.key != key) continue;
+            const Param::ParameterValue previous = p.value;
+            err = reader.ReadOne(token, p);
+            p.KeepAccepted(previous);
+        }
     }
 
     const int16 closeErr = r.closeReadDescriptorProc(token);
     HostDisposeHandle(record->handleProcs, dp->descriptor);
     dp->descriptor = nullptr;
     *show = dp->playInfo == plugInDialogDisplay;
-    // A read the host failed is the result; a key no parameter claims only ends the read.
-    return err != noErr && err != kKeyNotClaimed ? err : closeErr;
+    // A key no parameter claims only ends the read.
+    if (err != kKeyNotClaimed) *failedRead = err;
+    return closeErr;
 }
 
 }  // namespace Corvantis::Host::PS

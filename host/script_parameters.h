@@ -15,8 +15,11 @@ int16 WriteScriptParameters(Parameters* params, FilterRecord* record);
 // Reads the record's descriptor into the parameters and consumes it (disposed and cleared).
 // show starts as the plug-in data byte; once a descriptor was handed over it is playInfo == 1
 // (the host asks for the dialog). Reading stops at the first key no parameter claims and at
-// the first failed read. Returns the failed read's code, else the close's (0 when there was
-// nothing to read).
-int16 ReadScriptParameters(Parameters* params, FilterRecord* record, uint8* dataByte, bool* show);
+// the first failed read; a value whose read failed keeps what it had. Returns the close's
+// result (0 when there was nothing to read): hosts answer errMissingParameter there for keys
+// the descriptor did not hold, or the last error of any read. `failedRead` (optional) receives
+// the code of a value read the host failed, 0 when none did.
+int16 ReadScriptParameters(Parameters* params, FilterRecord* record, uint8* dataByte, bool* show,
+                           int16* failedRead = nullptr);
 
 }  // namespace Corvantis::Host::PS

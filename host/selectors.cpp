@@ -2,6 +2,7 @@
 #include "host/descriptor_registry.h"
 #include "host/host.h"
 #include "host/host_result.h"
+#include "host/image_modes.h"
 #include "host/parameter_handle.h"
 #include "host/registry_preference.h"
 #include "host/script_parameters.h"
@@ -41,6 +42,13 @@ void Host::OnPrepare() {
 
 void Host::OnStart() {
     ClearRequests(false);
+    // A mode without samples the pixel path can read is refused before any pixel is asked for:
+    // Indexed would ask for three planes of a one-plane document, and a host that clamps such a
+    // request instead of refusing it would lend fewer planes than are read.
+    if (filterRecord && !ModeCanBeFiltered(filterRecord->imageMode)) {
+        if (result) *result = filterBadMode;
+        return;
+    }
     Parameters* list = nullptr;
     uint8* dataByte = nullptr;
     if (!GetParameters(list, dataByte, false)) return;
@@ -56,15 +64,20 @@ void Host::OnStart() {
 
     bool proceed = true;
     bool show = false;
-    const int16 read = ReadScriptParameters(list, filterRecord, dataByte, &show);
-    if (read != noErr) {
+    int16 failedRead = noErr;
+    const int16 closed = ReadScriptParameters(list, filterRecord, dataByte, &show, &failedRead);
+    if (failedRead != noErr) {
         *dataByte = 0;
         // A played action the host could not hand over whole: rendering with whatever part of it
         // arrived would apply values nobody asked for. The run ends with the host's error.
-        if (result) *result = HostFacingResult(read);
+        if (result) *result = HostFacingResult(failedRead);
         return;
     }
-    if (show) {
+    // Hosts close a replay with an error in normal use: errMissingParameter for keys the action
+    // did not record, or the last error of any read. The values read apply and the tiles
+    // render, and the code does not reach the host. Missing keys leave the dialog to the play
+    // information, so that the user can fill them in; any other error skips the dialog.
+    if ((closed == noErr || closed == errMissingParameter) && show) {
         inDialog = true;
         proceed = RunDialog(list);
     }

@@ -5,6 +5,7 @@
 #include "hostsim/host_session.h"
 #include "hostsim/unserved.h"
 
+#include <algorithm>
 #include <cstring>
 #include <new>
 
@@ -102,6 +103,7 @@ struct ScriptDescriptorProcs {
             }
             ScriptDescriptors::ReadToken token;
             token.descriptor = std::move(*d);
+            token.keysNotRead = self.expectedKeys_;
             return self.NewReadToken(std::move(token));
         } catch (const std::bad_alloc&) {
             return nullptr;
@@ -118,8 +120,10 @@ struct ScriptDescriptorProcs {
             s->ReportMisuse("closeReadDescriptorProc: not an open read token");
             return paramErr;
         }
-        // Closing always releases the token; the result is the first error met while reading.
-        const OSErr err = failing ? s->callbacks().FailureCode(HostCallback::CloseReadDescriptor) : t->firstError;
+        // Closing always releases the token; the result is the first error met while reading,
+        // else whether a key the plug-in expected never came.
+        OSErr err = failing ? s->callbacks().FailureCode(HostCallback::CloseReadDescriptor) : t->firstError;
+        if (err == noErr && !t->keysNotRead.empty()) err = errMissingParameter;
         self.readTokens_.erase(reinterpret_cast<std::uintptr_t>(token));
         return err;
     }
@@ -147,6 +151,8 @@ struct ScriptDescriptorProcs {
         }
         t->current = t->next++;
         const auto& item = t->descriptor.items()[*t->current];
+        std::vector<DescriptorKeyID>& waiting = t->keysNotRead;
+        waiting.erase(std::remove(waiting.begin(), waiting.end(), item.first), waiting.end());
         *key = item.first;
         *type = item.second.type;
         if (flags) *flags = 0;

@@ -45,7 +45,9 @@ public:
     // Read and write tokens the plug-in opened and has not closed.
     std::size_t OpenReadTokens() const { return readTokens_.size(); }
     std::size_t OpenWriteTokens() const { return writeTokens_.size(); }
-    // The keys the plug-in said it expects, at its last open for reading.
+    // The keys the plug-in said it expects, at its last open for reading. Closing a read token
+    // answers errMissingParameter (-1715) when getKeyProc never returned one of the keys its
+    // open named, as an editor's host does, unless a read failed first.
     const std::vector<DescriptorKeyID>& expectedKeys() const { return expectedKeys_; }
     // Forgets open tokens (the end of a session).
     void Clear();
@@ -56,6 +58,7 @@ private:
         std::size_t next = 0;
         std::optional<std::size_t> current;  // the item getKeyProc returned last
         OSErr firstError = noErr;
+        std::vector<DescriptorKeyID> keysNotRead;  // of the open's key array
     };
     struct WriteToken {
         Descriptor descriptor;

@@ -1,5 +1,6 @@
 #include "param/parameter.h"
 
+#include <cmath>
 #include <cstring>
 
 namespace Corvantis {
@@ -129,6 +130,47 @@ void Parameter::SetEnumValue(std::uint32_t code) {
             value.SetInteger(static_cast<std::int32_t>(i));
             return;
         }
+    }
+}
+
+void Parameter::KeepAccepted(const ParameterValue& previous) {
+    switch (type) {
+    case ParameterType::Integer: {
+        // Raised to the minimum, then lowered to the maximum: with an inverted range the maximum wins.
+        std::int32_t v = value.GetInteger();
+        if (v < acceptedMin.GetInteger()) v = acceptedMin.GetInteger();
+        if (acceptedMax.GetInteger() < v) v = acceptedMax.GetInteger();
+        value.SetInteger(v);
+        break;
+    }
+    case ParameterType::Float: {
+        double v = value.GetFloat();
+        if (!std::isfinite(v)) {
+            value.SetFloat(previous.GetFloat());
+            break;
+        }
+        if (v < acceptedMin.GetFloat()) v = acceptedMin.GetFloat();
+        if (acceptedMax.GetFloat() < v) v = acceptedMax.GetFloat();
+        value.SetFloat(v);
+        break;
+    }
+    case ParameterType::Boolean:
+        value.SetBoolean(value.GetBoolean());
+        break;
+    case ParameterType::Enumerated: {
+        const std::int32_t index = value.GetInteger();
+        if (index < acceptedMin.GetInteger() || acceptedMax.GetInteger() < index)
+            value.SetInteger(previous.GetInteger());
+        break;
+    }
+    case ParameterType::Color: {
+        const Rgb c = value.GetColor();
+        if (!std::isfinite(c.red) || !std::isfinite(c.green) || !std::isfinite(c.blue))
+            value.SetColor(previous.GetColor());
+        break;
+    }
+    case ParameterType::Text:
+        break;
     }
 }
 

@@ -92,13 +92,9 @@ void ApplyValue(Parameter& p, const std::string& value) {
     case ParameterType::Enumerated:
         p.value.SetInteger(CNumbers::ToInt32(value.c_str()));
         break;
-    case ParameterType::Float: {
-        // Infinity or not a number would be drawn and remembered: keep the value.
-        const double v = CNumbers::ToDouble(value.c_str());
-        if (std::isfinite(v))
-            p.value.SetFloat(v);
+    case ParameterType::Float:
+        p.value.SetFloat(CNumbers::ToDouble(value.c_str()));
         break;
-    }
     case ParameterType::Boolean:
         p.value.SetBoolean(value == "true");
         break;
@@ -241,8 +237,11 @@ void PresetFile::Read(Parameters& params, std::istream& in) {
             return;
         while (ReadPair(*buf, key, value, more)) {
             for (Parameter& p : params.parameters) {
-                if (p.name == key)
-                    ApplyValue(p, value);
+                if (p.name != key)
+                    continue;
+                const ParameterValue previous = p.value;
+                ApplyValue(p, value);
+                p.KeepAccepted(previous);
             }
             if (!more)
                 break;

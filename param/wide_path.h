@@ -1,5 +1,5 @@
 // File paths arrive as wide strings (as the dialog holds them); the file system
-// here takes UTF-8 bytes.
+// here takes UTF-8 bytes. Texts read from a code page take the same way to UTF-8.
 #pragma once
 
 #include <string>

@@ -1,5 +1,6 @@
 #include "ui/param_validator.h"
 
+#include "param/text_encoding.h"
 #include "ui/color_button.h"
 #include "ui/framework_events.h"
 #include "ui/numeric_entry.h"
@@ -176,7 +177,7 @@ bool ParamValidator::TransferToWindow() {
             break;
         }
         case ParameterType::Text:
-            text = wxString::FromUTF8(parameter->value.text.c_str());
+            text = wxString::FromUTF8(TextAsUtf8(parameter->value.text).c_str());
             wxGenericValidator::TransferToWindow();
             break;
         case ParameterType::Color:
@@ -250,8 +251,9 @@ bool ParamValidator::TransferFromWindow() {
         case ParameterType::Text:
             result = wxGenericValidator::TransferFromWindow();
             if (result) {
+                // A text in a legacy code page, shown and left as it was, keeps its bytes.
                 const std::string utf8(text.utf8_str());
-                if (utf8 != parameter->value.text) {
+                if (utf8 != TextAsUtf8(parameter->value.text)) {
                     BeginEdit();
                     parameter->value.text = utf8;
                 }

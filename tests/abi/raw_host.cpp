@@ -116,7 +116,7 @@ RawHost::~RawHost() {
 
 int16_t RawHost::Call(PluginEntry entry, int16_t selector) {
     current_ = this;
-    result_ = 0;
+    result_ = presetResult;
     if (selector == kSelectorAbout) {
         entry(selector, about_.data(), &data_, &result_);
         return result_;
@@ -164,9 +164,16 @@ std::vector<uint8_t> RawHost::Gather(const std::array<int, 4>& rect, int lo, int
 void RawHost::ServeRequests() {
     Bytes& r = record_;
     const std::array<int, 4> inRect = r.GetRect(fr::inRect);
-    const int inLo = r.Get<int16_t>(fr::inLoPlane), inHi = r.Get<int16_t>(fr::inHiPlane);
+    int inLo = r.Get<int16_t>(fr::inLoPlane), inHi = r.Get<int16_t>(fr::inHiPlane);
     const std::array<int, 4> outRect = r.GetRect(fr::outRect);
-    const int outLo = r.Get<int16_t>(fr::outLoPlane), outHi = r.Get<int16_t>(fr::outHiPlane);
+    int outLo = r.Get<int16_t>(fr::outLoPlane), outHi = r.Get<int16_t>(fr::outHiPlane);
+    if (clampPlanes) {
+        const int last = document_.planes - 1;
+        inLo = std::clamp(inLo, 0, last);
+        inHi = std::clamp(inHi, 0, last);
+        outLo = std::clamp(outLo, 0, last);
+        outHi = std::clamp(outHi, 0, last);
+    }
     if (r.Get<int32_t>(fr::inputRate) != (1 << 16)) problems_.push_back("a sampled read from a host that offers none");
     if (r.Get<int16_t>(fr::wantLayout) != 0) problems_.push_back("a layout the host does not offer");
 

@@ -102,6 +102,12 @@ public:
     // for data, as a classic host does. Returns the result slot.
     int16_t Call(PluginEntry entry, int16_t selector);
 
+    // What the result slot holds before each call; one editor pre-sets 1.
+    int16_t presetResult = 0;
+    // Lends what it has of a request for planes beyond the document, as some hosts do, instead
+    // of refusing it.
+    bool clampPlanes = false;
+
     const Document& document() const { return document_; }
     Bytes& record() { return record_; }
     // What the host saw that a plug-in must not do.

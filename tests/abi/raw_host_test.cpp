@@ -122,6 +122,8 @@ TEST_F(RawHostTest, TheModuleDrawsItsBubbleThroughThePublishedLayout) {
     ASSERT_NE(module.entry(), nullptr) << "cannot load " << TELLORA_MODULE_PATH << " or find PluginMain";
     const Document original = Pattern();
     RawHost host(original);
+    // Anything but 0 is a failure to this host: the module must say 0 itself.
+    host.presetResult = 1;
 
     EXPECT_EQ(host.Call(module.entry(), 0), 0) << "About";
     EXPECT_EQ(host.Call(module.entry(), 1), 0) << "Parameters";
@@ -152,6 +154,32 @@ TEST_F(RawHostTest, TheModuleDrawsItsBubbleThroughThePublishedLayout) {
             for (int c = 0; c < 3; ++c) changed += out.At(x, y)[c] != original.At(x, y)[c];
         }
     EXPECT_EQ(changed, 0);
+}
+
+// Bitmap, Indexed colour and modes the interface does not name: Start refuses them before it
+// asks for a pixel, and the document stays as it was, even on a host that lends what it has of
+// a request for more planes than the document holds.
+TEST_F(RawHostTest, ModesWithoutSamplesToFilterAreRefusedBeforeAnyPixelIsAsked) {
+    Module module;
+    ASSERT_NE(module.entry(), nullptr);
+    for (const int16_t mode : {int16_t(0), int16_t(2), int16_t(18), int16_t(-1), int16_t(1000)}) {
+        SCOPED_TRACE(mode);
+        Document original = Pattern();
+        original.planes = 1;
+        original.samples.resize(std::size_t(kWidth) * kHeight);
+        RawHost host(original);
+        host.clampPlanes = true;
+        host.record().Put(fr::imageMode, mode);
+        host.record().Put(fr::planes, int16_t(1));
+        host.record().Put(fr::depth, int32_t(mode == 0 ? 1 : 8));
+        EXPECT_EQ(host.Call(module.entry(), 1), 0) << "Parameters";
+        EXPECT_EQ(host.Call(module.entry(), 2), 0) << "Prepare";
+        EXPECT_EQ(host.Call(module.entry(), 3), -30101) << "Start: filterBadMode";
+        EXPECT_EQ(host.advanceCalls(), 0);
+        EXPECT_EQ(host.document().samples, original.samples);
+        for (const std::string& problem : host.problems()) ADD_FAILURE() << problem;
+        EXPECT_EQ(host.liveBuffers(), 0u);
+    }
 }
 
 }  // namespace

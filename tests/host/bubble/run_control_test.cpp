@@ -1,7 +1,10 @@
 // How a run talks to the host between tiles: the host's abort callback stops it at once with
 // the user's cancel and nothing more written, and the classic protocol serves each tile's input
-// once, together with its output.
+// once, together with its output. A replay the host closes with an error still renders.
 #include "bubble_host_support.h"
+
+#include "hostsim/descriptor_text.h"
+#include "hostsim/state_folder.h"
 
 namespace bubble_host {
 namespace {
@@ -102,6 +105,58 @@ TEST(RunControl, ClassicServesEachTilesInputOnceWithItsOutput) {
         EXPECT_EQ(std::memcmp(plain->target().plane(p).At(farCorner.left, farCorner.top),
                               before[std::size_t(p)].At(farCorner.left, farCorner.top), 64),
                   0);
+}
+
+// One scripted use on a fresh host: the script is a descriptor file or settings by name; the
+// host's close of the read descriptor fails with `closeFault` when it is not 0.
+struct Replay {
+    RunReport report;
+    std::vector<Plane> pixels;
+};
+Replay Play(const std::string& scriptFile, const Settings& settings, OSErr closeFault) {
+    ColorEngine engine;
+    auto doc = MakeDocument(kWidth, kHeight, plugInModeRGBColor, false, Content::Textured, engine);
+    HostSession session;
+    PixelHostOptions options;
+    PixelHost host(session, *doc, options);
+    if (closeFault) session.callbacks().Set(HostCallback::CloseReadDescriptor, CallbackMode::Failing, closeFault);
+    FilterRun run(Module(), session);
+    RunOptions runOptions;
+    runOptions.scriptFile = scriptFile;
+    runOptions.settings = settings;
+    runOptions.playInfo = plugInDialogDontDisplay;
+    runOptions.keepState = false;
+    Replay replay{run.Run(runOptions), Snapshot(*doc)};
+    for (const std::string& problem : replay.report.problems) ADD_FAILURE() << "run problem: " << problem;
+    return replay;
+}
+
+TEST(RunControl, AReplayWhoseCloseReportsAnErrorStillRenders) {
+    REQUIRE_DISPLAY();
+    ColorEngine engine;
+    const std::vector<Plane> original =
+        Snapshot(*MakeDocument(kWidth, kHeight, plugInModeRGBColor, false, Content::Textured, engine));
+    // Only the text: the host closes the replay with errMissingParameter for the other keys.
+    const Replay onlyText = Play("", {{"Text", "Only"}}, 0);
+    EXPECT_EQ(onlyText.report.result, noErr) << onlyText.report.errorText;
+    ASSERT_TRUE(onlyText.report.recorded);
+    EXPECT_EQ(onlyText.report.recorded->Find(FourCC("Wzak"))->text, "Only");
+    EXPECT_NE(onlyText.pixels, original) << "rendered";
+
+    // The values it used, played back whole: the same picture, whether the close answers 0 or
+    // an error of the host's.
+    const std::string whole = ::testing::TempDir() + "replay_" + std::to_string(::getpid()) + ".txt";
+    WriteStateFile(whole, FormatDescriptor(*onlyText.report.recorded));
+    for (const OSErr closeFault : {OSErr(noErr), OSErr(errMissingParameter), OSErr(paramErr)}) {
+        SCOPED_TRACE(closeFault);
+        const Replay replay = Play(whole, {}, closeFault);
+        EXPECT_EQ(replay.report.result, noErr) << replay.report.errorText;
+        EXPECT_TRUE(replay.report.succeeded);
+        EXPECT_EQ(replay.pixels, onlyText.pixels);
+    }
+    // Another text draws another picture: the text read is the one drawn.
+    EXPECT_NE(Play(whole, {{"Text", "Else"}}, 0).pixels, onlyText.pixels);
+    std::filesystem::remove(whole);
 }
 
 }  // namespace

@@ -119,6 +119,49 @@ TEST_F(ScriptDescriptorsTest, ReadsFollowTheDescriptorAndCoerceNumbers) {
     EXPECT_TRUE(session_.problems().empty());
 }
 
+// As an editor's host: the close answers errMissingParameter when a key of the open's array
+// never came from getKeyProc, unless a read failed first; each token keeps its own array.
+TEST_F(ScriptDescriptorsTest, CloseTellsOfExpectedKeysThatNeverCame) {
+    struct Case {
+        std::vector<DescriptorKeyID> held;
+        std::vector<DescriptorKeyID> expected;  // the key array, without its 0
+        bool failARead;
+        OSErr closed;
+    };
+    const Case cases[] = {
+        {{kA, kB}, {kA, kB}, false, noErr},
+        {{kA, kB, kC}, {kB}, false, noErr},
+        {{kA}, {}, false, noErr},
+        {{kA}, {kA, kB}, false, errMissingParameter},
+        {{}, {kC}, false, errMissingParameter},
+        {{kA}, {kA, kB}, true, kErrWrongType},
+    };
+    HostSession::CallScope scope(session_);
+    for (const Case& c : cases) {
+        Descriptor d;
+        for (const DescriptorKeyID key : c.held) d.Put(key, DescriptorValue::Integer(1));
+        std::vector<DescriptorKeyID> keys = c.expected;
+        keys.push_back(0);
+        const Handle h = DescriptorToHandle(session_.handles(), d);
+        PIReadDescriptor token = Read().openReadDescriptorProc(h, keys.data());
+        ASSERT_NE(token, nullptr);
+        // An object read inside opens a token of its own, with no keys expected.
+        const Handle inner = DescriptorToHandle(session_.handles(), Descriptor{});
+        const PIReadDescriptor object = Read().openReadDescriptorProc(inner, nullptr);
+        EXPECT_EQ(Read().closeReadDescriptorProc(object), noErr);
+        DescriptorKeyID key = 0;
+        DescriptorTypeID type = 0;
+        while (Read().getKeyProc(token, &key, &type, nullptr)) {
+            Boolean wrong = 0;
+            if (c.failARead) Read().getBooleanProc(token, &wrong);
+        }
+        EXPECT_EQ(Read().closeReadDescriptorProc(token), c.closed) << c.held.size() << " held, " << c.expected.size();
+        session_.handles().Dispose(h);
+        session_.handles().Dispose(inner);
+    }
+    EXPECT_TRUE(session_.problems().empty());
+}
+
 TEST_F(ScriptDescriptorsTest, MisusedTokensAndHandlesAreRefusedAndReported) {
     HostSession::CallScope scope(session_);
     PIWriteDescriptor token = Write().openWriteDescriptorProc();

@@ -119,6 +119,20 @@ TEST_F(FilterHostRuns, AFailingHostCallEndsTheUseWithItsResult) {
     EXPECT_EQ(r.exitCode, 0) << r.output;
 }
 
+// A played text in a single-byte code page goes through a dialog that closes with OK untouched
+// and stays the text the next use draws.
+TEST_F(FilterHostRuns, ALegacyTextSurvivesAnUntouchedDialog) {
+    if (!HasDisplay()) GTEST_SKIP() << "a dialog run needs a display";
+    WriteStateFile(Path("latin.txt"), "'Wzak' text \"caf\xE9\"\n");
+    const ProcessResult shown = Run("run '" + kModulePath + "' --fresh --in '" + std::string(TELLORA_SAMPLE_PATH) +
+                                    "' --script '" + Path("latin.txt") + "' --dialog --record '" + Path("shown.txt") + "'");
+    ASSERT_EQ(shown.exitCode, 0) << shown.output;
+    EXPECT_EQ(ReadRecord(Path("shown.txt")).Find(kText)->text, "caf\xE9");
+    const ProcessResult next = FilterHost("--no-dialog --record '" + Path("next.txt") + "'");
+    ASSERT_EQ(next.exitCode, 0) << next.output;
+    EXPECT_EQ(ReadRecord(Path("next.txt")).Find(kText)->text, "caf\xE9");
+}
+
 TEST_F(FilterHostRuns, AnUnattendedDialogRunLeavesAScreenshot) {
     if (!HasDisplay()) GTEST_SKIP() << "a dialog run needs a display";
     SetEnvironment("TELLORA_DIALOG_SCREENSHOT", Path("dialog.png"));

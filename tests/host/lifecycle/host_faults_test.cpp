@@ -25,7 +25,10 @@ std::vector<Fault> AllFaults() {
         faults.push_back({CallbackTable::Name(HostCallback(i)), CallbackMode::Failing});
         faults.push_back({CallbackTable::Name(HostCallback(i)), CallbackMode::Absent});
     }
-    for (const std::string& name : ActionSuiteFunctionNames()) faults.push_back({name, CallbackMode::Failing});
+    for (const std::string& name : ActionSuiteFunctionNames()) {
+        faults.push_back({name, CallbackMode::Failing});
+        faults.push_back({name, CallbackMode::Absent});
+    }
     for (const ActionSuiteInfo& suite : ActionSuiteInfos()) faults.push_back({suite.shortName, CallbackMode::Absent});
     return faults;
 }
@@ -50,13 +53,14 @@ bool HostKeepsWhatWasLent(const Fault& f) {
 
 class HostFaults : public LifecycleTest, public ::testing::WithParamInterface<Fault> {
 protected:
-    void Apply(HostSession& s, const Fault& f) {
+    void Apply(HostSession& s, const Fault& f, bool faulty = true) {
+        const CallbackMode mode = faulty ? f.mode : CallbackMode::Normal;
         if (const auto callback = CallbackTable::FromName(f.name)) {
-            s.callbacks().Set(*callback, f.mode, memFullErr);
+            s.callbacks().Set(*callback, mode, memFullErr);
         } else if (f.name.find('.') != std::string::npos) {
-            s.callbacks().SetSuiteFunction(f.name, f.mode, -1);
+            s.callbacks().SetSuiteFunction(f.name, mode, -1);
         } else {
-            s.basicSuite().SetEnabled(SuiteIdFor(f.name), false);
+            s.basicSuite().SetEnabled(SuiteIdFor(f.name), !faulty);
         }
         s.ResetFilterRecord();
     }
@@ -108,3 +112,34 @@ TEST_P(HostFaults, GiveAResultCodeAndLeakNothing) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Each, HostFaults, ::testing::ValuesIn(AllFaults()), TestName);
+
+// The values a use remembers (in the parameters handle the host keeps and in the descriptor
+// registry) outlive a use on a faulty host: that use either ends with the host's error or
+// goes on with the values it had, and never puts defaults, or colours it could not read, in
+// their place.
+TEST_P(HostFaults, NeverReplaceTheRememberedValues) {
+    const Fault fault = GetParam();
+    auto s = NewSession();
+    FilterRun run(*module_, *s);
+    const RunReport remembered = run.Run(Scripted());
+    ASSERT_TRUE(remembered.succeeded) << Describe(remembered);
+
+    Apply(*s, fault);
+    RunOptions faulty = Options();
+    faulty.settings = {{"Text", "New"}};
+    faulty.playInfo = plugInDialogDontDisplay;
+    const RunReport r = run.Run(faulty);
+
+    Apply(*s, fault, false);
+    const RunReport next = run.Run(Options());
+    ASSERT_TRUE(next.succeeded) << Describe(r) << Describe(next);
+    ASSERT_TRUE(next.recorded);
+    const Descriptor& d = *next.recorded;
+    EXPECT_EQ(FontSize(d), 30.0) << Describe(r);
+    const std::string text = d.Find(kText)->text;
+    EXPECT_TRUE(text == "Hi" || text == "New") << text << "\n" << Describe(r);
+    EXPECT_EQ(d.Find(FourCC("Wzaa"))->enumValue, FourCC("Wzad")) << "the rectangle";
+    const DescriptorValue* colour = d.Find(FourCC("Wzal"));
+    ASSERT_TRUE(colour && colour->type == typeObject);
+    EXPECT_EQ(colour->AsObject().Find(FourCC("Rd  "))->number, 1.0) << "red text\n" << Describe(r);
+}

@@ -66,6 +66,28 @@ TEST_F(SelectorLifecycle, StartAndFinishWithoutTheDataHandleGiveBadParameters) {
     EXPECT_EQ(s->basicSuite().OutstandingAcquires(), 0);
 }
 
+// Hosts that pre-set the result slot (one editor sets 1 before About) and read anything but 0
+// as a failure: every selector the plug-in knows answers for itself, and only others leave it.
+TEST_F(SelectorLifecycle, EverySelectorSetsTheResultWhateverTheHostPreSet) {
+    for (const int16 preset : {int16(1), int16(-1)}) {
+        SCOPED_TRACE(preset);
+        HostOptions options;
+        options.initialResult = preset;
+        auto s = NewSession(options);
+        EXPECT_EQ(s->Call(*module_, filterSelectorStart), filterBadParameters) << "no data handle yet";
+        EXPECT_EQ(s->Call(*module_, filterSelectorFinish), filterBadParameters);
+        EXPECT_EQ(s->Call(*module_, filterSelectorAbout), noErr);
+        EXPECT_EQ(s->Call(*module_, filterSelectorParameters), noErr);
+        EXPECT_EQ(s->Call(*module_, filterSelectorPrepare), noErr);
+        ASSERT_TRUE(s->scriptDescriptors().Offer(s->handles(), Descriptor{}, plugInDialogDontDisplay));
+        EXPECT_EQ(s->Call(*module_, filterSelectorStart), noErr) << s->ErrorText();
+        EXPECT_EQ(s->Call(*module_, filterSelectorContinue), noErr);
+        EXPECT_EQ(s->Call(*module_, filterSelectorFinish), noErr);
+        for (const int16 unknown : {int16(6), int16(-1), int16(1000)})
+            EXPECT_EQ(s->Call(*module_, unknown), preset) << "selector " << unknown;
+    }
+}
+
 TEST_F(SelectorLifecycle, ARepeatedUseKeepsTheValuesWithoutAskingAgain) {
     auto s = NewSession();
     FilterRun run(*module_, *s);
@@ -116,4 +138,28 @@ TEST_F(SelectorLifecycle, TheWholeLifecycleWorksWithoutHandleProcs) {
     // What the host lent and the plug-in could not give back was reclaimed.
     EXPECT_EQ(s->handles().Outstanding(), 0u);
     EXPECT_EQ(s->basicSuite().OutstandingAcquires(), 0);
+}
+
+// Without handle procs the plug-in cannot size the host's text handle: that is no empty text
+// to draw and remember, and the text the descriptor registry holds survives.
+TEST_F(SelectorLifecycle, AHostWithoutHandleProcsDoesNotLoseTheRememberedText) {
+    RunOptions text = Options();
+    text.settings = {{"Text", "Kept"}};
+    text.playInfo = plugInDialogDontDisplay;
+    auto s = NewSession();
+    ASSERT_TRUE(FilterRun(*module_, *s).Run(text).succeeded);
+
+    HostOptions withoutProcs;
+    withoutProcs.handleProcs = false;
+    s = NewSession(withoutProcs);
+    text.settings = {{"Text", "New"}};
+    const RunReport lost = FilterRun(*module_, *s).Run(text);
+
+    s = NewSession();
+    RunOptions plain = Options();
+    plain.playInfo = plugInDialogDontDisplay;
+    const RunReport next = FilterRun(*module_, *s).Run(plain);
+    ASSERT_TRUE(next.succeeded) << Describe(next);
+    const std::string kept = next.recorded->Find(kText)->text;
+    EXPECT_TRUE(kept == "Kept" || (lost.succeeded && kept == "New")) << kept << "\n" << Describe(lost);
 }

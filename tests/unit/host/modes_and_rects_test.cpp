@@ -12,7 +12,7 @@ TEST(ImageModes, TablesAndOutOfRangeModes) {
     EXPECT_EQ(BitsPerChannelOfMode(plugInModeBitmap), 1);
     EXPECT_EQ(BitsPerChannelOfMode(plugInModeCMYK64), 16);
     EXPECT_EQ(BitsPerChannelOfMode(plugInModeGray32), 32);
-    EXPECT_EQ(BitsPerChannelOfMode(plugInModeDeepMultichannel), 8);
+    EXPECT_EQ(BitsPerChannelOfMode(plugInModeDeepMultichannel), 16);
     EXPECT_EQ(ChannelCountOfMode(plugInModeMultichannel, 5), 5);
     EXPECT_EQ(ChannelCountOfMode(plugInModeDeepMultichannel, 2), 2);
     EXPECT_EQ(ChannelCountOfMode(plugInModeCMYKColor, 9), 4);
@@ -121,7 +121,7 @@ struct ModeRow {
 constexpr ModeRow kModeTable[] = {
     {0, 1, 1, -1, 0},  {1, 8, 1, 4, 1},   {2, 8, 3, -1, 2},   {3, 8, 3, 0, 3},    {4, 8, 4, 2, 4},  {5, 8, 3, 5, 5},
     {6, 8, 3, 1, 6},   {7, 8, 0, -1, 7},  {8, 8, 1, 4, 8},    {9, 8, 3, 3, 9},    {10, 16, 1, 4, 1}, {11, 16, 3, 0, 3},
-    {12, 16, 3, 3, 9}, {13, 16, 4, 2, 4}, {14, 8, 0, -1, 7},  {15, 16, 1, 4, 8},  {16, 32, 3, 0, 3}, {17, 32, 1, 4, 1},
+    {12, 16, 3, 3, 9}, {13, 16, 4, 2, 4}, {14, 16, 0, -1, 7}, {15, 16, 1, 4, 8},  {16, 32, 3, 0, 3}, {17, 32, 1, 4, 1},
 };
 
 TEST(ImageModes, EveryCellOfTheTables) {

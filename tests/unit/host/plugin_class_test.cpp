@@ -39,7 +39,7 @@ TEST(TelloraPlugin, AboutBoxIsOwnedByTheAboutRecordsWindow) {
     EXPECT_EQ(boxes[0].type, MB_OK);
     EXPECT_EQ(boxes[0].text.substr(0, 12), "Tellora 1.0\n");
     EXPECT_NE(boxes[0].text.find("\n\nTODO: About text goes here..."), std::string::npos);
-    EXPECT_EQ(result, 7) << "About leaves the result alone";
+    EXPECT_EQ(result, 0) << "About answers for its result, whatever the host pre-set";
 }
 
 TEST(TelloraPlugin, DialogHookSetsGrayscaleModeAndIsAskedFor) {

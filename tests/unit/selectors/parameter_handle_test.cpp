@@ -24,7 +24,7 @@ protected:
         p[kParamText].value.text = "Hello, world";
         p[kParamBoundingBox].value.SetBoolean(false);
         p[kParamFontFacename].value.text = "Liberation Sans";
-        p[kParamFontWeight].value.SetInteger(700);
+        p[kParamFontWeight].value.SetInteger(70);
         p[kParamFontUnderline].value.SetBoolean(true);
         return list;
     }

@@ -1,9 +1,11 @@
 // The parameter model against Windows itself: a preset saved over an existing file (a rename
 // over a file fails there), a folder name outside ASCII, the registry store in the real
-// HKEY_CURRENT_USER, and number text in a locale whose decimal separator is a comma.
+// HKEY_CURRENT_USER, number text in a locale whose decimal separator is a comma, and texts
+// that are not UTF-8 read in the Windows code page.
 #include "filter/parameter_table.h"
 #include "param/c_numbers.h"
 #include "param/ps_parameters.h"
+#include "param/text_encoding.h"
 #include "win32/registry.h"
 
 #include <gtest/gtest.h>
@@ -147,6 +149,23 @@ TEST(CommaLocale, NumbersKeepTheirPoint) {
 
     EXPECT_EQ(*std::localeconv()->decimal_point, ',') << "the scope did not give the locale back";
     std::setlocale(LC_ALL, "C");
+}
+
+TEST(TextEncoding, TextsThatAreNotUtf8AreReadInTheWindowsCodePage) {
+    using Corvantis::Host::Param::TextAsUtf8;
+    EXPECT_EQ(TextAsUtf8("caf\xC3\xA9"), "caf\xC3\xA9") << "UTF-8 as it is";
+    // Every byte as the system's own conversion reads it.
+    for (int byte = 0x80; byte <= 0xFF; ++byte) {
+        const char text[] = {'x', char(byte), 0};
+        wchar_t wide[4] = {};
+        ASSERT_EQ(MultiByteToWideChar(CP_ACP, 0, text, 2, wide, 4), 2);
+        char expected[16] = {};
+        ASSERT_GT(WideCharToMultiByte(CP_UTF8, 0, wide, 2, expected, sizeof expected, nullptr, nullptr), 0);
+        EXPECT_EQ(TextAsUtf8(text), expected) << byte;
+    }
+    if (GetACP() == 1252) {
+        EXPECT_EQ(TextAsUtf8("\x80 caf\xE9"), "\xE2\x82\xAC caf\xC3\xA9");
+    }
 }
 
 }  // namespace
