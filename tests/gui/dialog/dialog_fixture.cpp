@@ -116,6 +116,16 @@ FakeDocument::~FakeDocument() {
     if (current == this) current = nullptr;
 }
 
+int SaveAs::OnInvoked(wxFileDialog* dialog) const {
+    dialog->SetPath(path);
+    for (int i = 0; i < 400 && dialog->GetPath() != path; ++i) {
+        wxTheApp->Yield(true);
+        wxMilliSleep(5);
+    }
+    EXPECT_EQ(dialog->GetPath(), path);
+    return answer;
+}
+
 namespace {
 bool gStarted = false;
 }

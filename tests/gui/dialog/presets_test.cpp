@@ -15,24 +15,6 @@
 namespace dialog_test {
 namespace {
 
-// Answers the file dialog with a path. The toolkit's chooser takes a new folder in the
-// background: wait until it reports the path back.
-class SaveAs : public wxExpectModalBase<wxFileDialog, SaveAs> {
-public:
-    SaveAs(const wxString& path, int answer) : path(path), answer(answer) {}
-    int OnInvoked(wxFileDialog* dialog) const override {
-        dialog->SetPath(path);
-        for (int i = 0; i < 400 && dialog->GetPath() != path; ++i) {
-            wxTheApp->Yield(true);
-            wxMilliSleep(5);
-        }
-        EXPECT_EQ(dialog->GetPath(), path);
-        return answer;
-    }
-    wxString path;
-    int answer;
-};
-
 class Presets : public DialogTest {
 protected:
     void SetUp() override {
@@ -83,10 +65,10 @@ TEST_F(Presets, SavingWritesATextFileAndListsEachPresetOnce) {
     list.parameters[kParamText].value.text = "saved";
     Save(folder / "mine");
     EXPECT_TRUE(std::filesystem::exists(folder / "mine.txt"));
-    Save(folder / "other.dat");  // kept as named, never listed
-    EXPECT_TRUE(std::filesystem::exists(folder / "other.dat"));
+    Save(folder / "other.dat");  // every preset is a text file, whatever its name holds
+    EXPECT_TRUE(std::filesystem::exists(folder / "other.dat.txt"));
     Save(folder / "mine.txt");
-    EXPECT_EQ(Names(), (std::vector<std::string>{"mine"}));
+    EXPECT_EQ(Names(), (std::vector<std::string>{"mine", "other.dat"}));
     Save(folder / "cancelled", wxID_CANCEL);
     EXPECT_FALSE(std::filesystem::exists(folder / "cancelled.txt"));
     EXPECT_TRUE(boxes.empty());
