@@ -1,11 +1,11 @@
 #include "hostsim/state_folder.h"
 
+#include "hostsim/environment.h"
 #include "hostsim/host_error.h"
 
 #include "files/atomic_file.h"
 
 #include <cerrno>
-#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -17,7 +17,7 @@ namespace fs = std::filesystem;
 namespace hostsim {
 
 std::string StateFolder() {
-    if (const char* folder = std::getenv("TELLORA_HOSTSIM_STATE"); folder && *folder) return folder;
+    if (const std::optional<std::string> folder = EnvironmentValue("TELLORA_HOSTSIM_STATE")) return *folder;
     return DefaultStateFolder();
 }
 
