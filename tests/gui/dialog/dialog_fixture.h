@@ -103,4 +103,19 @@ private:
     wxAssertHandler_t previousAssert = nullptr;
 };
 
+// Tests of the presets list: the preset folder of the test's documents folder, made at the
+// start, and presets written into it.
+class PresetsTest : public DialogTest {
+protected:
+    void SetUp() override;
+    // A preset holding the defaults with `text` and `width`.
+    void Write(const std::string& file, const std::string& text, double width);
+    // The width a preset file sets.
+    double WidthIn(const std::string& file) const;
+    // The list's entries, sorted.
+    std::vector<std::string> Names() const;
+
+    std::filesystem::path folder;
+};
+
 }  // namespace dialog_test

@@ -2,41 +2,16 @@
 // step, and deleting with the Delete key after a question.
 #include "dialog_fixture.h"
 
-#include <wx/app.h>
-#include <wx/filedlg.h>
 #include <wx/listbox.h>
-#include <wx/testing.h>
 #include <wx/textctrl.h>
-#include <wx/utils.h>
 
-#include <algorithm>
 #include <fstream>
 
 namespace dialog_test {
 namespace {
 
-class Presets : public DialogTest {
+class Presets : public PresetsTest {
 protected:
-    void SetUp() override {
-        DialogTest::SetUp();
-        if (IsSkipped() || HasFatalFailure()) return;  // no display, or the toolkit did not start
-        folder = temp / "docs/Corvantis/Tellora/Presets";
-        std::filesystem::create_directories(folder);
-    }
-    // A preset holding the defaults with `text` and `width`.
-    void Write(const std::string& name, const std::string& text, double width) {
-        PS::Parameters values;
-        AppendTelloraParameters(values);
-        values.parameters[kParamText].value.text = text;
-        values.parameters[kParamEllipseWidth].value.SetFloat(width);
-        ASSERT_TRUE(values.SavePreset((folder / name).wstring(), "Tellora", "1.0"));
-    }
-    std::vector<std::string> Names() const {
-        std::vector<std::string> names;
-        for (const wxString& name : Find<wxListBox>(kIdPresetList)->GetStrings()) names.push_back(name.ToStdString());
-        std::sort(names.begin(), names.end());
-        return names;
-    }
     void Save(const std::filesystem::path& path, int answer = wxID_OK) {
         wxTEST_DIALOG(Command(wxEVT_BUTTON, kIdSavePreset), SaveAs(path.string(), answer));
     }
@@ -47,7 +22,6 @@ protected:
         key.SetEventObject(presets);
         presets->GetEventHandler()->ProcessEvent(key);
     }
-    std::filesystem::path folder;
 };
 
 TEST_F(Presets, TheListShowsTheTextFilesOfTheFolder) {

@@ -8,8 +8,6 @@
 
 #include <gtk/gtk.h>
 
-#include <algorithm>
-
 namespace dialog_test {
 namespace {
 
@@ -18,14 +16,8 @@ using real_input::Click;
 using real_input::Key;
 using real_input::WaitUntil;
 
-class PresetsInput : public DialogTest {
+class PresetsInput : public PresetsTest {
 protected:
-    void SetUp() override {
-        DialogTest::SetUp();
-        if (IsSkipped() || HasFatalFailure()) return;  // no display, or the toolkit did not start
-        folder = temp / "docs/Corvantis/Tellora/Presets";
-        std::filesystem::create_directories(folder);
-    }
     void OpenForInput() {
         Open();
         presets = Find<wxListBox>(kIdPresetList);
@@ -38,25 +30,6 @@ protected:
             e.Skip();
         }, kIdSavePreset);
         ASSERT_TRUE(Activate(dialog));
-    }
-    // A preset of the defaults with the width `width`.
-    void Write(const std::string& file, double width) {
-        PS::Parameters values;
-        AppendTelloraParameters(values);
-        values.parameters[kParamEllipseWidth].value.SetFloat(width);
-        ASSERT_TRUE(values.SavePreset((folder / file).wstring(), "Tellora", "1.0"));
-    }
-    double WidthIn(const std::string& file) const {
-        PS::Parameters values;
-        AppendTelloraParameters(values);
-        values.LoadPreset((folder / file).wstring());
-        return values.parameters[kParamEllipseWidth].value.GetFloat();
-    }
-    std::vector<std::string> Names() const {
-        std::vector<std::string> names;
-        for (const wxString& name : presets->GetStrings()) names.push_back(name.ToStdString(wxConvUTF8));
-        std::sort(names.begin(), names.end());
-        return names;
     }
     // Saves as a user does: a click on "Save Preset" and the name given to the file dialog.
     void SaveAs(const std::string& name) {
@@ -79,7 +52,6 @@ protected:
         ASSERT_TRUE(WaitUntil([this, before] { return applies == before + 1; }));
     }
 
-    std::filesystem::path folder;
     wxListBox* presets = nullptr;
     int applies = 0, saves = 0;
 };
@@ -100,7 +72,7 @@ TEST_F(PresetsInput, ANameWithADotIsSavedAsAPresetThatCanBeApplied) {
 }
 
 TEST_F(PresetsInput, APresetIsReplacedOnlyAfterAQuestionWhateverTheNameGiven) {
-    Write("Sunny.txt", 222);
+    Write("Sunny.txt", "Sunny", 222);
     OpenForInput();  // the defaults: width 100
 
     // Typed without ".txt": the chooser saw no such file; the dialog asks.
@@ -117,7 +89,7 @@ TEST_F(PresetsInput, APresetIsReplacedOnlyAfterAQuestionWhateverTheNameGiven) {
     EXPECT_DOUBLE_EQ(WidthIn("Sunny.txt"), 100.0);
 
     // Chosen with ".txt": the file dialog has asked, and the question is not asked twice.
-    Write("Sunny.txt", 222);
+    Write("Sunny.txt", "Sunny", 222);
     SaveAs("Sunny.txt");
     EXPECT_EQ(boxes.size(), 2u);
     EXPECT_DOUBLE_EQ(WidthIn("Sunny.txt"), 100.0);
@@ -125,9 +97,9 @@ TEST_F(PresetsInput, APresetIsReplacedOnlyAfterAQuestionWhateverTheNameGiven) {
 }
 
 TEST_F(PresetsInput, AfterADeleteNothingIsSelectedAndApplyDoesNothing) {
-    Write("a.txt", 111);
-    Write("b.txt", 222);
-    Write("c.txt", 333);
+    Write("a.txt", "a", 111);
+    Write("b.txt", "b", 222);
+    Write("c.txt", "c", 333);
     OpenForInput();
     ASSERT_EQ(presets->GetCount(), 3u);
     // The last entry, then the first: each time the list keeps its neighbours unselected.
