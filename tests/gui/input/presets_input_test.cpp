@@ -64,6 +64,7 @@ TEST_F(PresetsInput, ANameWithADotIsSavedAsAPresetThatCanBeApplied) {
     EXPECT_DOUBLE_EQ(WidthIn("v1.2 big.txt"), 234.0);
     EXPECT_FALSE(std::filesystem::exists(folder / "v1.2 big"));
     ASSERT_EQ(Names(), (std::vector<std::string>{"v1.2 big"}));
+    EXPECT_TRUE(real_input::SaveScreen(TELLORA_ARTEFACTS "/presets-after-save.png"));
 
     list.parameters[kParamEllipseWidth].value.SetFloat(100);
     Choose(0);
