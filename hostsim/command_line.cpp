@@ -29,7 +29,7 @@ std::string CommandLine::Usage() {
            "  --record FILE           write the descriptor the filter returns at Finish\n"
            "  --dialog, --no-dialog   ask the filter to show its dialog (play information 1) or not (0)\n"
            "  --play-info N           the play information: 0 no dialog, 1 dialog, 2 silent\n"
-           "  --resolution PPI        the document's resolution (default 72)\n"
+           "  --resolution PPI        the document's resolution, 1 to 32767 (default 72)\n"
            "  --size WxH              the document's size when no image is given (default 64x64)\n"
            "  --fresh                 forget what the host kept of earlier uses of the filter: its\n"
            "                          stored handles and the descriptor registry's entries\n"
@@ -59,8 +59,8 @@ std::string CommandLine::Usage() {
            std::string(DefaultStateFolderText()) +
            ".\n"
            "\n"
-           "exit status: 0 success; 1 the plug-in could not be loaded or reported an error;\n"
-           "2 bad command line\n";
+           "exit status: 0 success; 1 the plug-in could not be loaded or reported an error, or a\n"
+           "file could not be written (the image is written first); 2 bad command line\n";
 }
 
 namespace {
@@ -166,7 +166,7 @@ CommandLine CommandLine::Parse(const std::vector<std::string>& args) {
                 throw UsageError("--dialog, --no-dialog and --play-info disagree");
             line.run.playInfo = playInfo;
         } else if (runOptions && arg == "--resolution") {
-            line.resolution = ParseWhole(arg, value(), 1, 1000000);
+            line.resolution = ParseWhole(arg, value(), 1, kMaxResolution);
         } else if (runOptions && arg == "--size") {
             const std::string& size = value();
             const std::size_t x = size.find('x');

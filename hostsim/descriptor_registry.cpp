@@ -1,6 +1,7 @@
 #include "hostsim/descriptor_registry.h"
 
 #include "hostsim/descriptor_text.h"
+#include "hostsim/host_error.h"
 #include "hostsim/state_folder.h"
 
 #include <mutex>
@@ -36,13 +37,24 @@ void DescriptorRegistry::Load() {
     loaded_ = true;
 }
 
-void DescriptorRegistry::Save() const {
+void DescriptorRegistry::Save() {
     if (file_.empty()) return;
     NamedDescriptors persistent;
     for (const auto& [key, entry] : entries_) {
         if (entry.persistent) persistent.emplace_back(key, entry.descriptor);
     }
-    WriteStateFile(file_, kHeader + FormatNamedDescriptors(persistent));
+    try {
+        WriteStateFile(file_, kHeader + FormatNamedDescriptors(persistent));
+    } catch (const HostError& e) {
+        saveFailures_.push_back(e.what());
+        throw;
+    }
+}
+
+std::vector<std::string> DescriptorRegistry::TakeSaveFailures() {
+    std::vector<std::string> taken;
+    taken.swap(saveFailures_);
+    return taken;
 }
 
 void DescriptorRegistry::Register(const std::string& key, const Descriptor& descriptor, bool persistent) {

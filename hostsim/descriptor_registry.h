@@ -36,16 +36,19 @@ public:
     std::optional<Descriptor> Get(const std::string& key);
     bool IsPersistent(const std::string& key);
     std::vector<std::string> Keys();
+    // Why persistent changes could not be written since the last call (each also threw).
+    std::vector<std::string> TakeSaveFailures();
 
 private:
     struct Entry {
         Descriptor descriptor;
         bool persistent = false;
     };
-    void Save() const;
+    void Save();
 
     std::string file_;
     bool loaded_ = false;
+    std::vector<std::string> saveFailures_;
     std::map<std::string, Entry> entries_;
 };
 

@@ -33,6 +33,10 @@ int16 ColorSpaceOf(ColorModel model);
 // Colour planes of a model; multichannel answers `multichannelPlanes`.
 int16 ColorPlanesOf(ColorModel model, int16 multichannelPlanes = 1);
 
+// The records hold the resolution as a 16.16 fixed-point number: whole pixels per inch up to
+// this.
+constexpr int32 kMaxResolution = 32767;
+
 // Geometry and format of the host's document. The filter record's image fields are filled
 // from it; PixelDocument describes itself with one when it serves pixels.
 struct Document {
@@ -42,7 +46,7 @@ struct Document {
     int32 depth = 8;           // bits per sample: 8, 16 or 32
     int16 colorPlanes = 3;     // planes of the mode's colour channels
     bool transparency = false; // a layer with a transparency plane after the colour planes
-    int32 resolution = 72;     // pixels per inch, both directions
+    int32 resolution = 72;     // pixels per inch, both directions, up to kMaxResolution
 
     int16 planes() const { return int16(colorPlanes + (transparency ? 1 : 0)); }
 };

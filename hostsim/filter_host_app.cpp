@@ -6,7 +6,10 @@
 #include "hostsim/info_report.h"
 #include "hostsim/plugin_module.h"
 
+#include "files/atomic_file.h"
+
 #include <algorithm>
+#include <filesystem>
 #include <memory>
 
 namespace hostsim {
@@ -50,6 +53,22 @@ void SetCallbackMode(HostSession& session, const std::string& name, CallbackMode
     session.callbacks().SetSuiteFunction(name, mode);
 }
 
+// A file to write (UTF-8, empty for none) must be a new or a regular file in a folder that
+// exists: a folder or a device is never replaced.
+void CheckOutputFile(const std::string& path) {
+    if (path.empty()) return;
+    if (const std::string problem = tellora::SaveTargetProblem(path); !problem.empty())
+        throw HostError("cannot write " + path + ": " + problem);
+    const std::filesystem::path folder = std::filesystem::u8path(path).parent_path();
+    if (folder.empty()) return;
+    std::error_code ec;
+    const std::filesystem::file_type type = std::filesystem::status(folder, ec).type();
+    if (type == std::filesystem::file_type::not_found)
+        throw HostError("cannot write " + path + ": the folder " + folder.u8string() + " does not exist");
+    if (type != std::filesystem::file_type::directory && type != std::filesystem::file_type::none)
+        throw HostError("cannot write " + path + ": " + folder.u8string() + " is not a folder");
+}
+
 }  // namespace
 
 void FilterHostApp::ApplyHostOptions(const CommandLine& line, HostSession& session, bool windowByDefault) {
@@ -90,6 +109,9 @@ int FilterHostApp::About(const CommandLine& line) {
 }
 
 int FilterHostApp::FilterImage(const CommandLine& line) {
+    // A file the run cannot write is refused before the plug-in runs, not after.
+    CheckOutputFile(line.output);
+    CheckOutputFile(line.run.recordFile);
     const auto module = PluginModule::Load(line.plugin);
     HostSession session;
     // A run that shows the dialog gets a window to parent it to, when there is a display.
@@ -113,10 +135,20 @@ int FilterHostApp::FilterImage(const CommandLine& line) {
 
     FilterRun run(*module, session);
     const RunReport report = run.Run(line.run);
-    if (pixels) pixels->Finish(report.succeeded ? line.output : std::string());
+    // The image first: what else cannot be kept must not cost the user the picture.
+    std::string imageProblem;
+    if (pixels) {
+        try {
+            pixels->Finish(report.succeeded ? line.output : std::string());
+        } catch (const std::exception& e) {
+            imageProblem = e.what();
+        }
+    }
     PrintColorRequests(session);
     PrintRunReport(report);
-    return report.succeeded ? kSuccess : kFailure;
+    if (!imageProblem.empty()) err_ << "filterhost: " << imageProblem << '\n';
+    for (const std::string& unsaved : report.unsaved) err_ << "filterhost: " << unsaved << '\n';
+    return report.succeeded && imageProblem.empty() && report.unsaved.empty() ? kSuccess : kFailure;
 }
 
 void FilterHostApp::PrintColorRequests(const HostSession& session) {

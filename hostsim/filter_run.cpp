@@ -7,6 +7,8 @@
 #include "hostsim/plugin_module.h"
 #include "hostsim/state_folder.h"
 
+#include <algorithm>
+
 namespace hostsim {
 
 namespace {
@@ -140,10 +142,11 @@ RunReport FilterRun::Run(const RunOptions& options) {
     const bool scripted = !options.scriptFile.empty() || !options.settings.empty() || options.playInfo;
 
     std::string statePath;
+    std::shared_ptr<DescriptorRegistry> registry;
     if (options.keepState) {
         const std::string folder = options.stateFolder.empty() ? StateFolder() : options.stateFolder;
         statePath = FilterStatePath(folder, StateKey());
-        auto registry = DescriptorRegistry::ForFile(folder + "/" + kRegistryFileName);
+        registry = DescriptorRegistry::ForFile(folder + "/" + kRegistryFileName);
         try {
             registry->Load();
         } catch (const HostError& e) {
@@ -158,6 +161,7 @@ RunReport FilterRun::Run(const RunOptions& options) {
         } else {
             InstallStoredState(statePath, report);
         }
+        registry->TakeSaveFailures();  // the run reports its own
     }
 
     HandleStore& store = session_.handles();
@@ -207,13 +211,30 @@ RunReport FilterRun::Run(const RunOptions& options) {
         if (report.recorded) {
             std::string text = "# recorded by filterhost: the descriptor " + module_.pipl().name.value_or(module_.path()) +
                                " returned at Finish\n";
-            WriteStateFile(options.recordFile, text + FormatDescriptor(*report.recorded, Annotator()));
+            try {
+                WriteStateFile(options.recordFile, text + FormatDescriptor(*report.recorded, Annotator()));
+            } catch (const HostError& e) {
+                report.unsaved.push_back(std::string("nothing recorded: ") + e.what());
+            }
         } else {
             report.notes.push_back("nothing recorded: the plug-in returned no descriptor");
         }
     }
 
-    if (options.keepState) StoreState(statePath, report);
+    if (options.keepState) {
+        try {
+            StoreState(statePath, report);
+        } catch (const HostError& e) {
+            report.unsaved.push_back(std::string("the filter's state is not kept for its next use: ") + e.what());
+        }
+        if (registry) {
+            for (const std::string& failure : registry->TakeSaveFailures()) {
+                const std::string line = "the descriptor registry is not kept for the next use: " + failure;
+                if (std::find(report.unsaved.begin(), report.unsaved.end(), line) == report.unsaved.end())
+                    report.unsaved.push_back(line);
+            }
+        }
+    }
 
     // What the plug-in left behind in this run.
     const std::size_t leaked = session_.LeakedHandles();

@@ -40,6 +40,8 @@ struct RunReport {
     std::string errorText;  // of the last selector called
     std::optional<Descriptor> recorded;  // what the plug-in returned at Finish
     std::vector<std::string> notes;      // what the user should know about the run
+    std::vector<std::string> unsaved;    // what the host could not write (the recording, the
+                                         // stored state), each with the reason
     std::vector<std::string> problems;   // the plug-in's faults: misused callbacks, leaks
 
     bool Called(int16 selector) const;
@@ -52,7 +54,9 @@ public:
     FilterRun(const PluginModule& module, HostSession& session);
 
     // Throws HostError or UsageError, before the plug-in is called, for input that cannot be
-    // used: a script file, a setting, the stored state or the registry file.
+    // used: a script file, a setting, the stored state or the registry file. What cannot be
+    // written once the plug-in has run is told in the report's `unsaved`, so that the caller
+    // still keeps the rest (the image).
     RunReport Run(const RunOptions& options);
 
     // Comments for recorded descriptors: the parameters' scripting names.

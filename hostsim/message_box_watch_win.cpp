@@ -1,12 +1,13 @@
 #include "hostsim/message_box_watch.h"
 
 #include "hostsim/color_chooser.h"
+#include "hostsim/environment.h"
 #include "hostsim/windows_text.h"
 
 #include <windows.h>
 
 #include <cstdio>
-#include <cstdlib>
+#include <filesystem>
 #include <fstream>
 
 namespace hostsim {
@@ -66,9 +67,9 @@ int DefaultButton(HWND box) {
 }
 
 void AppendToLog(const WatchedBox& box, bool ownedByHost) {
-    const char* path = std::getenv("TELLORA_MESSAGEBOX_LOG");
-    if (!path || !*path) return;
-    std::ofstream out(path, std::ios::app | std::ios::binary);
+    const std::optional<std::string> path = EnvironmentValue("TELLORA_MESSAGEBOX_LOG");
+    if (!path) return;
+    std::ofstream out(std::filesystem::u8path(*path), std::ios::app | std::ios::binary);
     out << "caption: " << box.caption << "\nowner: " << (ownedByHost ? "host window" : box.owner ? "other window" : "none")
         << "\nanswer: " << box.answer << "\ntext:\n" << box.text << "\n--\n";
 }

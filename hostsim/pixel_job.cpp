@@ -152,7 +152,7 @@ void PixelJob::Finish(const std::string& output) {
     const auto written = tellora::SaveFileAtomicallyWith(
         output,
         [&](const std::string& file) {
-            const auto writer = PngWriter::ToFile(file, ExportFormat(*document_));
+            const auto writer = PngWriter::ToFile(file, ExportFormat(*document_), output);
             ExportPng(*document_, engine_, &notes, *writer);
             return true;
         },

@@ -9,6 +9,7 @@
 #include <windows.h>
 #endif
 
+#include <cerrno>
 #include <csetjmp>
 #include <cstdio>
 #include <cstring>
@@ -94,7 +95,15 @@ struct PngWriter::Codec {
     std::vector<uint8> fileBuffer;
     std::vector<uint8>* output = nullptr;
     std::string path;
+    std::string name;  // how messages name the file
+    int ioError = 0;   // errno of a write to the file that failed
     int32 nextRow = 0;
+
+    // Why writing stopped: the system's reason when the file refused the data.
+    std::string Failure() const {
+        if (ioError) return "cannot write " + name + ": " + std::strerror(ioError);
+        return "cannot encode the PNG: " + error;
+    }
 
     ~Codec() {
         if (png) png_destroy_write_struct(&png, info ? &info : nullptr);
@@ -133,7 +142,10 @@ template <class Codec>
 void WriteBytes(png_structp png, png_bytep data, png_size_t length) {
     auto* codec = static_cast<Codec*>(png_get_io_ptr(png));
     if (codec->file) {
-        if (std::fwrite(data, 1, length, codec->file.get()) != length) png_error(png, "the disk refused the data");
+        if (std::fwrite(data, 1, length, codec->file.get()) != length) {
+            codec->ioError = errno ? errno : EIO;
+            png_error(png, "the disk refused the data");
+        }
         return;
     }
     codec->output->insert(codec->output->end(), data, data + length);
@@ -151,8 +163,9 @@ PngReader::~PngReader() = default;
 std::unique_ptr<PngReader> PngReader::OpenFile(const std::string& path) {
     std::unique_ptr<PngReader> reader(new PngReader());
     Codec& codec = *reader->codec_;
+    errno = 0;
     codec.file.reset(OpenUtf8(path, L"rb", "rb"));
-    if (!codec.file) throw PngError("cannot open " + path);
+    if (!codec.file) throw PngError("cannot open " + path + ": " + std::strerror(errno ? errno : EIO));
     codec.fileBuffer.resize(kFileBuffer);
     std::setvbuf(codec.file.get(), reinterpret_cast<char*>(codec.fileBuffer.data()), _IOFBF, kFileBuffer);
     uint8 signature[8];
@@ -284,13 +297,15 @@ void CheckFormat(const PngFormat& format) {
 
 }  // namespace
 
-std::unique_ptr<PngWriter> PngWriter::ToFile(const std::string& path, const PngFormat& format) {
+std::unique_ptr<PngWriter> PngWriter::ToFile(const std::string& path, const PngFormat& format, const std::string& name) {
     CheckFormat(format);
     std::unique_ptr<PngWriter> writer(new PngWriter(format));
     Codec& codec = *writer->codec_;
     codec.path = path;
+    codec.name = name.empty() ? path : name;
+    errno = 0;
     codec.file.reset(OpenUtf8(path, L"wb", "wb"));
-    if (!codec.file) throw PngError("cannot write " + path);
+    if (!codec.file) throw PngError("cannot write " + codec.name + ": " + std::strerror(errno ? errno : EIO));
     codec.fileBuffer.resize(kFileBuffer);
     std::setvbuf(codec.file.get(), reinterpret_cast<char*>(codec.fileBuffer.data()), _IOFBF, kFileBuffer);
     writer->Start();
@@ -319,7 +334,7 @@ void PngWriter::Start() {
     const bool swap = format_.bitDepth == 16 && LittleEndian();
     if (setjmp(png_jmpbuf(png))) {
         codec.failed = true;
-        throw PngError("cannot encode the PNG: " + codec.error);
+        throw PngError(codec.Failure());
     }
     png_set_write_fn(png, &codec, &WriteBytes<Codec>, &Flush);
     png_set_IHDR(png, info, png_uint_32(format_.width), png_uint_32(format_.height), format_.bitDepth, colorType,
@@ -333,13 +348,13 @@ void PngWriter::Start() {
 
 void PngWriter::WriteRow(const uint8* row) {
     Codec& codec = *codec_;
-    if (codec.failed) throw PngError("cannot encode the PNG: " + codec.error);
+    if (codec.failed) throw PngError(codec.Failure());
     if (codec.nextRow >= format_.height) throw std::logic_error("PngWriter: write past the last row");
     png_structp png = codec.png;
     png_const_bytep data = row;
     if (setjmp(png_jmpbuf(png))) {
         codec.failed = true;
-        throw PngError("cannot encode the PNG: " + codec.error);
+        throw PngError(codec.Failure());
     }
     png_write_row(png, data);
     ++codec.nextRow;
@@ -347,24 +362,26 @@ void PngWriter::WriteRow(const uint8* row) {
 
 void PngWriter::Finish() {
     Codec& codec = *codec_;
-    if (codec.failed) throw PngError("cannot encode the PNG: " + codec.error);
+    if (codec.failed) throw PngError(codec.Failure());
     if (codec.nextRow != format_.height) throw std::logic_error("PngWriter: rows missing");
     png_structp png = codec.png;
     if (setjmp(png_jmpbuf(png))) {
         codec.failed = true;
-        throw PngError("cannot encode the PNG: " + codec.error);
+        throw PngError(codec.Failure());
     }
     png_write_end(png, nullptr);
     if (codec.file) {
         // Unless the data reached the file, the codec's end removes it.
         if (std::fflush(codec.file.get()) != 0 || std::ferror(codec.file.get())) {
             codec.failed = true;
-            throw PngError("cannot write " + codec.path);
+            codec.ioError = errno ? errno : EIO;
+            throw PngError(codec.Failure());
         }
         if (std::fclose(codec.file.release()) != 0) {
             codec.failed = true;
+            codec.ioError = errno ? errno : EIO;
             RemoveUtf8(codec.path);
-            throw PngError("cannot write " + codec.path);
+            throw PngError(codec.Failure());
         }
     }
 }
@@ -452,8 +469,8 @@ void WritePng(const std::string& path, const PngImage& image) {
     std::string error;
     const auto written = tellora::SaveFileAtomicallyWith(
         path,
-        [&image](const std::string& file) {
-            const auto writer = PngWriter::ToFile(file, FormatOf(image));
+        [&image, &path](const std::string& file) {
+            const auto writer = PngWriter::ToFile(file, FormatOf(image), path);
             WriteAll(*writer, image);
             return true;
         },

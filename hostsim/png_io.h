@@ -80,7 +80,10 @@ private:
 // fraction of its default on noisy images and compresses photographs about as well.
 class PngWriter {
 public:
-    static std::unique_ptr<PngWriter> ToFile(const std::string& path, const PngFormat& format);
+    // `name`: how messages name the file (a temporary file by the name of the one it becomes);
+    // empty: `path`. A file that refuses the data is reported with the system's reason.
+    static std::unique_ptr<PngWriter> ToFile(const std::string& path, const PngFormat& format,
+                                             const std::string& name = {});
     // `bytes` must outlive the writer; what is written is appended.
     static std::unique_ptr<PngWriter> ToBytes(std::vector<uint8>* bytes, const PngFormat& format);
     ~PngWriter();

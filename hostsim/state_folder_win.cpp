@@ -1,13 +1,12 @@
 #include "hostsim/state_folder.h"
 
+#include "hostsim/environment.h"
 #include "hostsim/host_error.h"
-
-#include <cstdlib>
 
 namespace hostsim {
 
 std::string DefaultStateFolder() {
-    if (const char* local = std::getenv("LOCALAPPDATA"); local && *local) return std::string(local) + "\\Tellora\\hostsim";
+    if (const std::optional<std::string> local = EnvironmentValue("LOCALAPPDATA")) return *local + "\\Tellora\\hostsim";
     throw HostError("no state folder: set TELLORA_HOSTSIM_STATE or LOCALAPPDATA");
 }
 

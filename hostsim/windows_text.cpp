@@ -8,19 +8,19 @@ namespace hostsim {
 
 std::wstring Widen(const std::string& text) {
     if (text.empty()) return {};
-    const int n = MultiByteToWideChar(CP_ACP, 0, text.data(), int(text.size()), nullptr, 0);
+    const int n = MultiByteToWideChar(CP_UTF8, 0, text.data(), int(text.size()), nullptr, 0);
     if (n <= 0) return {};
     std::wstring wide(std::size_t(n), L'\0');
-    MultiByteToWideChar(CP_ACP, 0, text.data(), int(text.size()), wide.data(), n);
+    MultiByteToWideChar(CP_UTF8, 0, text.data(), int(text.size()), wide.data(), n);
     return wide;
 }
 
 std::string Narrow(const std::wstring& text) {
     if (text.empty()) return {};
-    const int n = WideCharToMultiByte(CP_ACP, 0, text.data(), int(text.size()), nullptr, 0, nullptr, nullptr);
+    const int n = WideCharToMultiByte(CP_UTF8, 0, text.data(), int(text.size()), nullptr, 0, nullptr, nullptr);
     if (n <= 0) return {};
     std::string narrow(std::size_t(n), '\0');
-    WideCharToMultiByte(CP_ACP, 0, text.data(), int(text.size()), narrow.data(), n, nullptr, nullptr);
+    WideCharToMultiByte(CP_UTF8, 0, text.data(), int(text.size()), narrow.data(), n, nullptr, nullptr);
     return narrow;
 }
 

@@ -1,5 +1,6 @@
 // Strings at the edge of the Windows API, for the host's Windows-only files. Narrow strings are
-// in the process's code page, as the C runtime hands over the command line.
+// UTF-8, as every text of the host is: filterhost takes its arguments and environment as UTF-16
+// and converts them once.
 #pragma once
 #include <string>
 

@@ -43,6 +43,12 @@ void PlaceCursorWithoutChoosing(wxListBox* list) {
 #endif
 }
 
+// Whether the path already names a preset file: one ending in ".txt", compared as the file
+// system compares names.
+bool HasPresetExtension(const wxString& path) {
+    return path.length() > 4 && path.Right(4).IsSameAs(".txt", wxFileName::IsCaseSensitive());
+}
+
 }  // namespace
 
 bool TelloraUIBase::MakePresetFolder() const {
@@ -81,10 +87,18 @@ void TelloraUIBase::SavePresetTo(const wxString& chosenPath) {
         MessageBoxA(GetHandle(), "Preset saving error", kMessageCaption, MB_OK);
         return;
     }
-    wxFileName file(chosenPath);
-    if (!file.HasExt()) file.SetExt("txt");
+    // Every preset is a ".txt" file, the only kind the list shows, whatever the name holds: the
+    // dot of "v1.2 big" starts no extension.
+    const wxString path = HasPresetExtension(chosenPath) ? chosenPath : chosenPath + ".txt";
+    // The file dialog asked about the name as it was typed; a preset it did not see is asked
+    // about here before it is replaced.
+    if (path != chosenPath && wxFileName::FileExists(path)) {
+        const wxString question = wxString::Format(wxGetTranslation("The preset \"%s\" exists already. Replace it?"),
+                                                   wxFileName(path).GetName());
+        if (MessageBoxA(GetHandle(), question.utf8_str(), "", MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) != IDYES) return;
+    }
     // A preset that could not be written must not pass for saved.
-    if (!parameters || !parameters->SavePreset(file.GetFullPath().ToStdWstring(), "Tellora", "1.0"))
+    if (!parameters || !parameters->SavePreset(path.ToStdWstring(), "Tellora", "1.0"))
         MessageBoxA(GetHandle(), "Preset saving error", kMessageCaption, MB_OK);
     if (presetList) presetList->Clear();
     FillPresetList();
@@ -128,4 +142,7 @@ void TelloraUIBase::OnPresetListKeyDown(wxKeyEvent& event) {
         wxRemoveFile(PresetPath(presetList->GetString(unsigned(selection))));
     }
     presetList->Delete(unsigned(selection));
+    // GTK's list moves its selection to a neighbour of the deleted entry, which the user never
+    // chose: after a delete nothing is selected, so that Apply does nothing.
+    presetList->SetSelection(wxNOT_FOUND);
 }

@@ -58,8 +58,9 @@ protected:
     bool MakePresetFolder() const;
     // Preset folder + name + ".txt".
     wxString PresetPath(const wxString& name) const;
-    // Saves the values under the chosen path (".txt" added when it has no extension) and lists
-    // the presets again.
+    // Saves the values under the chosen path (".txt" added unless it ends in it; a preset the
+    // file dialog did not ask about is replaced only after a question) and lists the presets
+    // again.
     void SavePresetTo(const wxString& chosenPath);
 
 private:

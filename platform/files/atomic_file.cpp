@@ -3,6 +3,7 @@
 #include <atomic>
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <system_error>
@@ -34,7 +35,27 @@ std::wstring Wide(const std::string& utf8) {
     if (n > 0) MultiByteToWideChar(CP_UTF8, 0, utf8.data(), int(utf8.size()), &wide[0], n);
     return wide;
 }
+
+// The system's text for an error of a Windows call, in UTF-8.
+std::string WindowsErrorText(DWORD code) {
+    wchar_t* buffer = nullptr;
+    const DWORD n = FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
+                                       FORMAT_MESSAGE_IGNORE_INSERTS,
+                                   nullptr, code, 0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
+    std::wstring text = n && buffer ? std::wstring(buffer, n) : std::wstring();
+    if (buffer) LocalFree(buffer);
+    while (!text.empty() && (text.back() == L'\n' || text.back() == L'\r' || text.back() == L' ' || text.back() == L'.'))
+        text.pop_back();
+    if (text.empty()) return "system error " + std::to_string(code);
+    const int bytes = WideCharToMultiByte(CP_UTF8, 0, text.data(), int(text.size()), nullptr, 0, nullptr, nullptr);
+    std::string utf8(std::size_t(bytes > 0 ? bytes : 0), '\0');
+    if (bytes > 0) WideCharToMultiByte(CP_UTF8, 0, text.data(), int(text.size()), &utf8[0], bytes, nullptr, nullptr);
+    return utf8;
+}
 #endif
+
+// The C library's text for an errno value; 0 is a failure that set none.
+std::string ErrorText(int code) { return code ? std::strerror(code) : "the write failed"; }
 
 int RemoveFile(const std::string& path) {
 #ifdef _WIN32
@@ -95,37 +116,36 @@ std::string TempStem(const std::string& name, std::size_t suffixLength, std::siz
 }
 
 bool ProcessIsGone(unsigned long pid) {
-#ifdef _WIN32
-    // A file another process still writes cannot be removed on Windows: trying is safe.
-    return pid != ProcessId();
-#else
     if (pid == 0 || pid == ProcessId()) return false;
+#ifdef _WIN32
+    HANDLE process = OpenProcess(SYNCHRONIZE, FALSE, DWORD(pid));
+    if (!process) return GetLastError() == ERROR_INVALID_PARAMETER;  // no process has that id
+    const bool ended = WaitForSingleObject(process, 0) == WAIT_OBJECT_0;
+    CloseHandle(process);
+    return ended;
+#else
     return ::kill(static_cast<pid_t>(pid), 0) != 0 && errno == ESRCH;
 #endif
 }
 
-// Removes temporary files of `name` left by processes that no longer run. Names are
-// "<stem>.saving-<pid>" or "<stem>.saving-<pid>-<n>", stem being `name` or a shortened form.
-void RemoveStaleTemps(const std::string& folder, const std::string& name) {
-    const std::size_t limit = NameLimit(folder);
+// Removes the temporary files that saves into `folder` left when their process was killed:
+// "<name>.saving-<pid>" or "<name>.saving-<pid>-<n>", for any name, whose process is gone.
+void RemoveStaleTemps(const std::string& folder) {
     std::error_code ec;
     const fs::path dir = folder.empty() ? fs::path(".") : fs::u8path(folder);
     for (fs::directory_iterator it(dir, ec), end; !ec && it != end; it.increment(ec)) {
         const std::string entry = it->path().filename().u8string();
         const std::size_t mark = entry.rfind(kTempMark);
         if (mark == std::string::npos || mark == 0) continue;
-        if (name.compare(0, mark, entry, 0, mark) != 0) continue;  // another file's
-        // A stem shorter than the name only comes from a name cut to the folder's limit.
-        if (mark != name.size() && entry.size() + 3 < limit) continue;
         const char* digits = entry.c_str() + mark + sizeof kTempMark - 1;
         char* after = nullptr;
         errno = 0;
         const unsigned long pid = std::strtoul(digits, &after, 10);
-        if (after == digits || errno != 0) continue;
+        if (after == digits || errno != 0 || *digits == '-' || *digits == '+') continue;
         if (*after == '-') {
             const char* serial = after + 1;
+            if (*serial < '0' || *serial > '9') continue;
             std::strtoul(serial, &after, 10);
-            if (after == serial) continue;
         }
         if (*after != '\0') continue;
         if (!ProcessIsGone(pid)) continue;
@@ -144,19 +164,25 @@ bool WriteAndFlush(std::FILE* file, const std::string& bytes) {
 #endif
 }
 
-// Writes the whole file and closes it; false when any step failed.
+// Writes the whole file and closes it; false when any step failed, errno saying why.
 bool WriteFile(std::FILE* file, const std::string& bytes) {
     const bool written = WriteAndFlush(file, bytes);
+    const int why = errno;
     const bool closed = std::fclose(file) == 0;
+    if (!written) errno = why;
     return written && closed;
 }
 
-bool ReplaceFile(const std::string& from, const std::string& to) {
+// False with the system's reason in `why`.
+bool ReplaceFile(const std::string& from, const std::string& to, std::string& why) {
 #ifdef _WIN32
-    return MoveFileExW(Wide(from).c_str(), Wide(to).c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+    if (MoveFileExW(Wide(from).c_str(), Wide(to).c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) return true;
+    why = WindowsErrorText(GetLastError());
 #else
-    return std::rename(from.c_str(), to.c_str()) == 0;
+    if (std::rename(from.c_str(), to.c_str()) == 0) return true;
+    why = ErrorText(errno);
 #endif
+    return false;
 }
 
 // The rename is kept only once the folder's entry is on the disk.
@@ -182,7 +208,9 @@ bool FlushPath(const std::string& path) {
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) return false;
     const bool flushed = ::fsync(fd) == 0;
+    const int why = errno;
     ::close(fd);
+    errno = why;
 #endif
     return flushed;
 }
@@ -195,7 +223,8 @@ std::FILE* CreateNew(const std::string& path) {
     if (!file) _close(fd);
     return file;
 #else
-    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+    // As a plain save creates a file: the user's file mode creation mask applies.
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
     if (fd < 0) return nullptr;
     std::FILE* file = ::fdopen(fd, "wb");
     if (!file) ::close(fd);
@@ -203,14 +232,51 @@ std::FILE* CreateNew(const std::string& path) {
 #endif
 }
 
+// The file a save replaces: `path`, or for a symbolic link the file it leads to, so that the
+// link itself stays.
+std::string ResolvedTarget(const std::string& path) {
+#ifdef _WIN32
+    return path;
+#else
+    std::error_code ec;
+    const fs::path link = fs::u8path(path);
+    if (!fs::is_symlink(fs::symlink_status(link, ec))) return path;
+    const fs::path target = fs::weakly_canonical(link, ec);
+    return ec ? path : target.u8string();
+#endif
+}
+
+#ifndef _WIN32
+// The replacement takes the owner, group and permissions of the file it replaces. Only a
+// privileged process can give a file to another owner; the group then still follows.
+void KeepOwnerAndMode(const std::string& file, const struct stat& original) {
+    if (::chown(file.c_str(), original.st_uid, original.st_gid) != 0 &&
+        ::chown(file.c_str(), uid_t(-1), original.st_gid) != 0) {
+        // The process's own group stays: it may not give the file away.
+    }
+    ::chmod(file.c_str(), original.st_mode & 07777);
+}
+#endif
+
 SaveOutcome Fail(std::string* error, const std::string& text) {
     if (error) *error = text;
     return SaveOutcome::Failed;
 }
 
-std::string Reason() { return std::strerror(errno); }
-
 }  // namespace
+
+std::string SaveTargetProblem(const std::string& path) {
+    std::error_code ec;
+    switch (fs::status(fs::u8path(path), ec).type()) {
+        case fs::file_type::directory: return "it is a folder";
+        case fs::file_type::block:
+        case fs::file_type::character: return "it is a device, not a file";
+        case fs::file_type::fifo: return "it is a pipe, not a file";
+        case fs::file_type::socket: return "it is a socket, not a file";
+        case fs::file_type::unknown: return "it is not a regular file";
+        default: return {};  // a file, none yet, or a folder the save itself will report on
+    }
+}
 
 std::string AtomicTempName(const std::string& path, unsigned long serial) {
     const std::string folder = FolderOf(path);
@@ -228,32 +294,45 @@ SaveOutcome SaveFileAtomically(const std::string& path, const std::string& bytes
         error);
 }
 
-SaveOutcome SaveFileAtomicallyWith(const std::string& path, const std::function<bool(const std::string& file)>& write,
-                                   std::string* error) {
+SaveOutcome SaveFileAtomicallyWith(const std::string& requested,
+                                   const std::function<bool(const std::string& file)>& write, std::string* error) {
+    if (NameOf(requested).empty()) return Fail(error, "cannot write " + requested + ": no file name");
+    const std::string path = ResolvedTarget(requested);
+    if (const std::string problem = SaveTargetProblem(path); !problem.empty())
+        return Fail(error, "cannot write " + requested + ": " + problem);
     const std::string folder = FolderOf(path);
-    const std::string name = NameOf(path);
-    if (name.empty()) return Fail(error, "cannot write " + path + ": no file name");
-    RemoveStaleTemps(folder, name);
+#ifndef _WIN32
+    // A file its owner keeps from being written is not replaced behind its back either.
+    struct stat existing {};
+    const bool exists = ::stat(path.c_str(), &existing) == 0;
+    if (exists && ::access(path.c_str(), W_OK) != 0) return Fail(error, "cannot write " + requested + ": " + ErrorText(errno));
+#endif
+    RemoveStaleTemps(folder);
 
     const std::string temp = AtomicTempName(path, ++gSerial);
     if (std::FILE* file = CreateNew(temp)) {
         std::fclose(file);
         bool written = false;
+        int why = 0;
         try {
+            errno = 0;
             written = write(temp) && FlushPath(temp);
+            why = errno;
         } catch (...) {
             RemoveFile(temp);
             throw;
         }
         if (!written) {
-            const std::string why = Reason();
             RemoveFile(temp);
-            return Fail(error, "cannot write " + temp + ": " + why);
+            return Fail(error, "cannot write " + requested + ": " + ErrorText(why));
         }
-        if (!ReplaceFile(temp, path)) {
-            const std::string why = Reason();
+#ifndef _WIN32
+        if (exists) KeepOwnerAndMode(temp, existing);
+#endif
+        std::string replaceWhy;
+        if (!ReplaceFile(temp, path, replaceWhy)) {
             RemoveFile(temp);
-            return Fail(error, "cannot replace " + path + ": " + why);
+            return Fail(error, "cannot replace " + requested + ": " + replaceWhy);
         }
         FlushFolder(folder);
         return SaveOutcome::Replaced;
@@ -262,9 +341,9 @@ SaveOutcome SaveFileAtomicallyWith(const std::string& path, const std::function<
     // The folder refuses new files: write the target itself when that is allowed. Any other
     // failure (a full disk among them) must not touch the target.
     const int created = errno;
-    const std::string why = Reason();
-    if (created != EACCES && created != EPERM) return Fail(error, "cannot write " + temp + ": " + why);
-    if (!write(path) || !FlushPath(path)) return Fail(error, "cannot write " + path + ": " + Reason());
+    if (created != EACCES && created != EPERM) return Fail(error, "cannot write " + requested + ": " + ErrorText(created));
+    errno = 0;
+    if (!write(path) || !FlushPath(path)) return Fail(error, "cannot write " + requested + ": " + ErrorText(errno));
     return SaveOutcome::WrittenInPlace;
 }
 

@@ -7,6 +7,7 @@
 #include <wx/graphics.h>
 #include <wx/image.h>
 #include <wx/init.h>
+#include <wx/listbox.h>
 #include <wx/utils.h>
 
 #include <algorithm>
@@ -114,6 +115,16 @@ FakeDocument::FakeDocument(int32 w, int32 h, const uint8* rgb) : width(w), heigh
 
 FakeDocument::~FakeDocument() {
     if (current == this) current = nullptr;
+}
+
+int SaveAs::OnInvoked(wxFileDialog* dialog) const {
+    dialog->SetPath(path);
+    for (int i = 0; i < 400 && dialog->GetPath() != path; ++i) {
+        wxTheApp->Yield(true);
+        wxMilliSleep(5);
+    }
+    EXPECT_EQ(dialog->GetPath(), path);
+    return answer;
 }
 
 namespace {
@@ -230,6 +241,35 @@ std::string DialogTest::TakeEvents() {
     std::string taken;
     taken.swap(events);
     return taken;
+}
+
+void PresetsTest::SetUp() {
+    DialogTest::SetUp();
+    if (IsSkipped() || HasFatalFailure()) return;  // no display, or the toolkit did not start
+    folder = temp / "docs/Corvantis/Tellora/Presets";
+    std::filesystem::create_directories(folder);
+}
+
+void PresetsTest::Write(const std::string& file, const std::string& text, double width) {
+    PS::Parameters values;
+    AppendTelloraParameters(values);
+    values.parameters[kParamText].value.text = text;
+    values.parameters[kParamEllipseWidth].value.SetFloat(width);
+    ASSERT_TRUE(values.SavePreset((folder / file).wstring(), "Tellora", "1.0"));
+}
+
+double PresetsTest::WidthIn(const std::string& file) const {
+    PS::Parameters values;
+    AppendTelloraParameters(values);
+    values.LoadPreset((folder / file).wstring());
+    return values.parameters[kParamEllipseWidth].value.GetFloat();
+}
+
+std::vector<std::string> PresetsTest::Names() const {
+    std::vector<std::string> names;
+    for (const wxString& name : Find<wxListBox>(kIdPresetList)->GetStrings()) names.push_back(name.ToStdString(wxConvUTF8));
+    std::sort(names.begin(), names.end());
+    return names;
 }
 
 }  // namespace dialog_test

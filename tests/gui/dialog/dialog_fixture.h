@@ -12,6 +12,8 @@
 
 #include <gtest/gtest.h>
 #include <wx/debug.h>
+#include <wx/filedlg.h>
+#include <wx/testing.h>
 
 #include <filesystem>
 #include <memory>
@@ -46,6 +48,16 @@ private:
     BufferProcs bufferProcs{};
     PlatformData platform{};
     uint8 errorText[256]{};
+};
+
+// Answers the file dialog with a path, as a user who typed it would. The toolkit's chooser takes a
+// new folder in the background: wait until it reports the path back.
+class SaveAs : public wxExpectModalBase<wxFileDialog, SaveAs> {
+public:
+    SaveAs(const wxString& path, int answer) : path(path), answer(answer) {}
+    int OnInvoked(wxFileDialog* dialog) const override;
+    wxString path;
+    int answer;
 };
 
 class DialogTest : public ::testing::Test {
@@ -89,6 +101,21 @@ protected:
 
 private:
     wxAssertHandler_t previousAssert = nullptr;
+};
+
+// Tests of the presets list: the preset folder of the test's documents folder, made at the
+// start, and presets written into it.
+class PresetsTest : public DialogTest {
+protected:
+    void SetUp() override;
+    // A preset holding the defaults with `text` and `width`.
+    void Write(const std::string& file, const std::string& text, double width);
+    // The width a preset file sets.
+    double WidthIn(const std::string& file) const;
+    // The list's entries, sorted.
+    std::vector<std::string> Names() const;
+
+    std::filesystem::path folder;
 };
 
 }  // namespace dialog_test

@@ -2,59 +2,16 @@
 // step, and deleting with the Delete key after a question.
 #include "dialog_fixture.h"
 
-#include <wx/app.h>
-#include <wx/filedlg.h>
 #include <wx/listbox.h>
-#include <wx/testing.h>
 #include <wx/textctrl.h>
-#include <wx/utils.h>
 
-#include <algorithm>
 #include <fstream>
 
 namespace dialog_test {
 namespace {
 
-// Answers the file dialog with a path. The toolkit's chooser takes a new folder in the
-// background: wait until it reports the path back.
-class SaveAs : public wxExpectModalBase<wxFileDialog, SaveAs> {
-public:
-    SaveAs(const wxString& path, int answer) : path(path), answer(answer) {}
-    int OnInvoked(wxFileDialog* dialog) const override {
-        dialog->SetPath(path);
-        for (int i = 0; i < 400 && dialog->GetPath() != path; ++i) {
-            wxTheApp->Yield(true);
-            wxMilliSleep(5);
-        }
-        EXPECT_EQ(dialog->GetPath(), path);
-        return answer;
-    }
-    wxString path;
-    int answer;
-};
-
-class Presets : public DialogTest {
+class Presets : public PresetsTest {
 protected:
-    void SetUp() override {
-        DialogTest::SetUp();
-        if (IsSkipped() || HasFatalFailure()) return;  // no display, or the toolkit did not start
-        folder = temp / "docs/Corvantis/Tellora/Presets";
-        std::filesystem::create_directories(folder);
-    }
-    // A preset holding the defaults with `text` and `width`.
-    void Write(const std::string& name, const std::string& text, double width) {
-        PS::Parameters values;
-        AppendTelloraParameters(values);
-        values.parameters[kParamText].value.text = text;
-        values.parameters[kParamEllipseWidth].value.SetFloat(width);
-        ASSERT_TRUE(values.SavePreset((folder / name).wstring(), "Tellora", "1.0"));
-    }
-    std::vector<std::string> Names() const {
-        std::vector<std::string> names;
-        for (const wxString& name : Find<wxListBox>(kIdPresetList)->GetStrings()) names.push_back(name.ToStdString());
-        std::sort(names.begin(), names.end());
-        return names;
-    }
     void Save(const std::filesystem::path& path, int answer = wxID_OK) {
         wxTEST_DIALOG(Command(wxEVT_BUTTON, kIdSavePreset), SaveAs(path.string(), answer));
     }
@@ -65,7 +22,6 @@ protected:
         key.SetEventObject(presets);
         presets->GetEventHandler()->ProcessEvent(key);
     }
-    std::filesystem::path folder;
 };
 
 TEST_F(Presets, TheListShowsTheTextFilesOfTheFolder) {
@@ -83,10 +39,10 @@ TEST_F(Presets, SavingWritesATextFileAndListsEachPresetOnce) {
     list.parameters[kParamText].value.text = "saved";
     Save(folder / "mine");
     EXPECT_TRUE(std::filesystem::exists(folder / "mine.txt"));
-    Save(folder / "other.dat");  // kept as named, never listed
-    EXPECT_TRUE(std::filesystem::exists(folder / "other.dat"));
+    Save(folder / "other.dat");  // every preset is a text file, whatever its name holds
+    EXPECT_TRUE(std::filesystem::exists(folder / "other.dat.txt"));
     Save(folder / "mine.txt");
-    EXPECT_EQ(Names(), (std::vector<std::string>{"mine"}));
+    EXPECT_EQ(Names(), (std::vector<std::string>{"mine", "other.dat"}));
     Save(folder / "cancelled", wxID_CANCEL);
     EXPECT_FALSE(std::filesystem::exists(folder / "cancelled.txt"));
     EXPECT_TRUE(boxes.empty());

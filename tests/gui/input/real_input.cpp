@@ -2,6 +2,7 @@
 
 #include <wx/app.h>
 #include <wx/dialog.h>
+#include <wx/listbox.h>
 #include <wx/toplevel.h>
 #include <wx/uiaction.h>
 #include <wx/utils.h>
@@ -65,6 +66,20 @@ void Click(GtkWidget* widget) {
     int x = 0, y = 0;
     gdk_window_get_origin(parent, &x, &y);
     ClickAt(x + a.x + a.width / 2, y + a.y + a.height / 2);
+}
+
+void ClickRow(wxListBox* list, int row) {
+    GdkRectangle cell;
+    GtkTreePath* path = gtk_tree_path_new_from_indices(row, -1);
+    gtk_tree_view_get_cell_area(list->m_treeview, path, nullptr, &cell);
+    gtk_tree_path_free(path);
+    int x = 0, y = 0;
+    gtk_tree_view_convert_bin_window_to_widget_coords(list->m_treeview, cell.x + 20, cell.y + cell.height / 2, &x, &y);
+    int inListX = 0, inListY = 0;
+    gtk_widget_translate_coordinates(GTK_WIDGET(list->m_treeview), static_cast<GtkWidget*>(list->GetHandle()), x, y,
+                                     &inListX, &inListY);
+    const wxPoint origin = list->GetScreenPosition();
+    ClickAt(origin.x + inListX, origin.y + inListY);
 }
 
 void DoubleClick(wxWindow* window) {

@@ -6,6 +6,7 @@
 #include <functional>
 #include <string>
 
+class wxListBox;
 class wxTopLevelWindow;
 class wxWindow;
 struct _GtkWidget;
@@ -26,6 +27,8 @@ void ClickAt(int x, int y);
 void Click(wxWindow* window);
 void Click(_GtkWidget* widget);
 void DoubleClick(wxWindow* window);
+// Clicks the list's entry `row`, near the start of its text.
+void ClickRow(wxListBox* list, int row);
 
 // Runs `step` as soon as `ready` holds, from the event loop then running: inside the modal
 // loop (a dialog's, a native box's) that input sent after this call brings up. Polled when

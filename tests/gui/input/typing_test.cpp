@@ -169,20 +169,9 @@ TEST_F(Typing, ThePresetsListOpensWithNothingSelected) {
 
     const int first = presets->FindString("first");
     ASSERT_NE(first, wxNOT_FOUND);
-    GdkRectangle row;
-    GtkTreePath* path = gtk_tree_path_new_from_indices(first, -1);
-    gtk_tree_view_get_cell_area(presets->m_treeview, path, nullptr, &row);
-    gtk_tree_path_free(path);
-    int x = 0, y = 0;
-    gtk_tree_view_convert_bin_window_to_widget_coords(presets->m_treeview, row.x + 20, row.y + row.height / 2, &x, &y);
-    int ox = 0, oy = 0;
-    gtk_widget_translate_coordinates(GTK_WIDGET(presets->m_treeview), static_cast<GtkWidget*>(presets->GetHandle()),
-                                     x, y, &ox, &oy);
-    const wxPoint origin = presets->GetScreenPosition();
-    real_input::ClickAt(origin.x + ox, origin.y + oy);
+    real_input::ClickRow(presets, first);
     ASSERT_TRUE(WaitUntil([presets, first] { return presets->GetSelection() == first; }))
-        << "selection " << presets->GetSelection() << " focus " << (wxWindow::FindFocus() == presets) << " row " << row.x << "," << row.y << " " << row.height << " -> " << ox << "," << oy << " list at "
-        << origin.x << "," << origin.y << " size " << presets->GetSize().x << "x" << presets->GetSize().y;
+        << "selection " << presets->GetSelection() << " focus " << (wxWindow::FindFocus() == presets);
     Click(apply);
     ASSERT_TRUE(WaitUntil([&applied] { return applied == 2; }));
     EXPECT_DOUBLE_EQ(Value(kParamEllipseWidth), 222.0);

@@ -97,3 +97,23 @@ TEST(FilterState, FilesAreNamedSafelyInTheStateFolder) {
     EXPECT_THROW(WriteStateFile(folderAsFile + "/below", "x"), HostError);
     EXPECT_THROW(ReadStateFile(::testing::TempDir()), HostError) << "a folder is no state file";
 }
+
+TEST(FilterState, WhatTheHostWritesItCanReadBack) {
+    const std::string path = TempPath("state/large.state");
+    std::string contents(kMaxStateFileBytes, 'x');
+    WriteStateFile(path, contents);
+    EXPECT_EQ(ReadStateFile(path)->size(), kMaxStateFileBytes);
+
+    // One byte more is refused as it is written, not when the next run reads it.
+    contents += 'x';
+    const std::string over = TempPath("state/over.state");
+    try {
+        WriteStateFile(over, contents);
+        ADD_FAILURE() << "a state file too large to be read back was written";
+    } catch (const HostError& e) {
+        EXPECT_EQ(std::string(e.what()), "cannot write " + over + ": " + std::to_string(contents.size()) +
+                                             " bytes, more than the 64 MiB a state file may hold");
+    }
+    EXPECT_FALSE(std::filesystem::exists(over));
+    std::filesystem::remove(path);
+}

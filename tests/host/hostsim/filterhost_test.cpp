@@ -60,10 +60,13 @@ TEST(FilterHost, UsageErrorsExitWithTwo) {
     EXPECT_TRUE(Contains(r.output, "usage: filterhost"));
     for (const char* args : {"", "frobnicate x", "info", "about --in x.png plugin", "info --no-basic-suite plugin",
                              "about a b", "run p --play-info 3", "run p --dialog --no-dialog", "run p --size 10",
-                             "run p --resolution 0", "about --set a=1 p"}) {
+                             "run p --resolution 0", "run p --resolution 32768", "about --set a=1 p"}) {
         r = RunFilterHost(args);
         EXPECT_EQ(r.exitCode, 2) << args << "\n" << r.output;
     }
+    // The records hold the resolution as a 16.16 fixed-point number.
+    r = RunFilterHost("run p --resolution 40000");
+    EXPECT_TRUE(Contains(r.output, "filterhost: --resolution must be from 1 to 32767, got 40000\n")) << r.output;
 }
 
 TEST(CommandLine, RunTakesImagesSettingsAndHostOptions) {
@@ -96,6 +99,7 @@ TEST(CommandLine, RunTakesImagesSettingsAndHostOptions) {
     EXPECT_EQ(scripted.failing, std::vector<std::string>{"lockHandle"});
     EXPECT_EQ(scripted.absent, std::vector<std::string>{"putText"});
     EXPECT_EQ(CommandLine::Parse({"run", "f", "--play-info", "2"}).run.playInfo, plugInDialogSilent);
+    EXPECT_EQ(CommandLine::Parse({"run", "f", "--resolution", "32767"}).resolution, 32767);
 
     EXPECT_THROW(CommandLine::Parse({"run", "f", "--in", "a", "--out", "b", "--set", "=1"}), UsageError);
     EXPECT_THROW(CommandLine::Parse({"run", "f", "--in"}), UsageError);

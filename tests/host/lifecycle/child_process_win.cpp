@@ -12,11 +12,12 @@ namespace {
 // The plug-in's key under HKEY_CURRENT_USER.
 constexpr char kPluginKey[] = "Software\\Corvantis\\Tellora";
 
+// The tests' texts are UTF-8, as filterhost's are.
 std::wstring Widen(const std::string& text) {
     if (text.empty()) return {};
-    const int n = MultiByteToWideChar(CP_ACP, 0, text.data(), int(text.size()), nullptr, 0);
+    const int n = MultiByteToWideChar(CP_UTF8, 0, text.data(), int(text.size()), nullptr, 0);
     std::wstring wide(std::size_t(n > 0 ? n : 0), L'\0');
-    if (n > 0) MultiByteToWideChar(CP_ACP, 0, text.data(), int(text.size()), wide.data(), n);
+    if (n > 0) MultiByteToWideChar(CP_UTF8, 0, text.data(), int(text.size()), wide.data(), n);
     return wide;
 }
 
@@ -183,9 +184,10 @@ std::string WithoutDisplayPrefix() { return {}; }
 
 void SetEnvironment(const char* name, const std::string& value) {
     // The C runtime's copy for getenv in this process (and the module it loads), the system's
-    // for the programs it starts.
-    _putenv_s(name, value.c_str());
-    SetEnvironmentVariableA(name, value.c_str());
+    // for the programs it starts; as UTF-16, so that any name arrives whole.
+    const std::wstring wideName = Widen(name), wideValue = Widen(value);
+    _wputenv_s(wideName.c_str(), wideValue.c_str());
+    SetEnvironmentVariableW(wideName.c_str(), value.empty() ? nullptr : wideValue.c_str());
 }
 
 void UnsetEnvironment(const char* name) {

@@ -1,6 +1,6 @@
 // filterhost as a user runs it, each run a process of its own: what `info` prints, a use of the
-// filter on the sample picture through every selector, host calls that fail, and an unattended
-// dialog run that leaves a screenshot.
+// filter on the sample picture through every selector, host calls that fail, an unattended
+// dialog run that leaves a screenshot, and names and texts beyond ASCII.
 #include "lifecycle_support.h"
 
 #include "hostsim/info_report.h"
@@ -10,6 +10,7 @@
 #include "resources/pipl.h"
 #include "resources/terminology.h"
 
+#include <algorithm>
 #include <fstream>
 #include <iterator>
 #include <sstream>
@@ -145,4 +146,33 @@ TEST_F(FilterHostRuns, AnUnattendedDialogRunLeavesAScreenshot) {
     EXPECT_GE(shot.width, 400);
     EXPECT_GE(shot.height, 300);
     EXPECT_TRUE(std::filesystem::exists(Path("shown.png")));
+}
+
+TEST_F(FilterHostRuns, NamesAndTextsBeyondASCIIArriveWhole) {
+    // The module in a folder of Chinese characters, the pictures in "Bilder ö", the state in
+    // "Zustand ö", the bubble's text "Grüße" (UTF-8 here; UTF-16 for Windows).
+    namespace fs = std::filesystem;
+    const std::string modules = Path("插件 Module"), pictures = Path("Bilder ö"), state = Path("Zustand ö");
+    fs::create_directories(fs::u8path(modules));
+    fs::create_directories(fs::u8path(pictures));
+    const std::string module = modules + "/Tellora.8bf", in = pictures + "/Eingabe ö.png",
+                      out = pictures + "/Ausgabe ö.png", record = pictures + "/Aufnahme ö.txt";
+    fs::copy_file(fs::u8path(kModulePath), fs::u8path(module));
+    fs::copy_file(fs::u8path(TELLORA_SAMPLE_PATH), fs::u8path(in));
+    SetEnvironment("TELLORA_HOSTSIM_STATE", state);
+
+    const ProcessResult r = RunProcess(QuotedProgram(kFilterHostPath) + " run '" + module + "' --no-dialog --in '" + in +
+                                       "' --out '" + out + "' --set 'Text=Grüße' --record '" + record + "'");
+    SetEnvironment("TELLORA_HOSTSIM_STATE", state_);
+    ASSERT_EQ(r.exitCode, 0) << r.output;
+    const PngImage written = ReadPng(out);
+    EXPECT_EQ(written.width, ReadPng(TELLORA_SAMPLE_PATH).width);
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(fs::u8path(pictures))) names.push_back(entry.path().filename().u8string());
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(names, (std::vector<std::string>{"Aufnahme ö.txt", "Ausgabe ö.png", "Eingabe ö.png"}));
+    const Descriptor recorded = ReadRecord(record);
+    ASSERT_NE(recorded.Find(kText), nullptr);
+    EXPECT_EQ(recorded.Find(kText)->text, "Grüße");
+    EXPECT_TRUE(fs::is_directory(fs::u8path(state + "/filters"))) << "the state went elsewhere";
 }

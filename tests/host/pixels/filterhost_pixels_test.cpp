@@ -1,10 +1,15 @@
-// filterhost run with images: PNG in and out, modes it converts, and input it refuses.
+// filterhost run with images: PNG in and out, modes it converts, input it refuses, and outputs
+// that cannot be written.
 #include "pixel_test_support.h"
 
 #include "hostsim/png_io.h"
 #include "hostsim/progress_bar.h"
 
+#include <cerrno>
+#include <cstring>
+#include <fstream>
 #include <sstream>
+#include <sys/stat.h>
 
 namespace pixel_test {
 namespace {
@@ -85,6 +90,67 @@ TEST_F(FilterHostPixelsTest, MakesABlankDocumentWithoutInput) {
     const PngImage out = ReadPng(output);
     EXPECT_EQ(out.width, 9);
     EXPECT_EQ(out.at(8, 4, 2), 255);  // white
+}
+
+TEST_F(FilterHostPixelsTest, TheImageIsWrittenFirstAndWhatCannotBeWrittenIsToldWithItsReason) {
+    // A state folder that cannot be made: the image is written all the same, then the state's
+    // loss is reported.
+    const std::string blocked = TempPath("state-is-a-file");
+    std::ofstream(blocked).put('x');
+    ProcessResult r = host_tests::RunCommand("TELLORA_HOSTSIM_STATE='" + blocked + "' TELLORA_REGISTRY_ROOT='" +
+                                             TempPath("registry") + "' '" + kFilterHostPath + "' run '" + kCopyThroughPath +
+                                             "' --no-dialog --transparency --in '" + input + "' --out '" + output + "'");
+    EXPECT_EQ(r.exitCode, 1) << r.output;
+    EXPECT_NE(r.output.find("selector Finish: 0\nresult 0\n"), std::string::npos) << r.output;
+    EXPECT_NE(r.output.find("filterhost: the filter's state is not kept for its next use: cannot create the folder " +
+                            blocked + "/filters: " + std::strerror(ENOTDIR)),
+              std::string::npos)
+        << r.output;
+    EXPECT_EQ(r.output.find("plug-in fault"), std::string::npos) << r.output;
+    EXPECT_EQ(ReadPng(output).samples, original.samples);
+
+    // A disk that takes no more than a block per file: the image is not written, and the
+    // reason is given.
+    std::remove(output.c_str());
+    r = host_tests::RunCommand("trap '' XFSZ; ulimit -f 1; TELLORA_HOSTSIM_STATE='" + ProcessFolder() + "state' '" +
+                               kFilterHostPath + "' run '" + kCopyThroughPath + "' --fresh --no-dialog --in '" + input +
+                               "' --out '" + output + "'");
+    EXPECT_EQ(r.exitCode, 1) << r.output;
+    EXPECT_NE(r.output.find("filterhost: cannot write " + output + ": " + std::strerror(EFBIG)), std::string::npos)
+        << r.output;
+    EXPECT_FALSE(std::filesystem::exists(output));
+    for (const auto& entry : std::filesystem::directory_iterator(ProcessFolder()))
+        EXPECT_EQ(entry.path().string().find(".saving-"), std::string::npos) << entry.path();
+}
+
+TEST_F(FilterHostPixelsTest, AnOutputKeepsItsPermissionsAndWhatIsNoFileIsRefusedBeforeTheRun) {
+    std::ofstream(output).put('x');
+    ::chmod(output.c_str(), 0600);
+    ProcessResult r = Run("--transparency");
+    ASSERT_EQ(r.exitCode, 0) << r.output;
+    struct stat info {};
+    ASSERT_EQ(::stat(output.c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 07777, 0600u);
+    EXPECT_EQ(ReadPng(output).samples, original.samples);
+
+    const std::string folder = TempPath("folder"), pipe = TempPath("pipe");
+    std::filesystem::create_directories(folder);
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0644), 0);
+    const std::pair<std::string, std::string> refused[] = {
+        {"--out '" + folder + "'", "cannot write " + folder + ": it is a folder"},
+        {"--out '" + pipe + "'", "cannot write " + pipe + ": it is a pipe, not a file"},
+        {"--out '" + folder + "/none/out.png'", "cannot write " + folder + "/none/out.png: the folder " + folder +
+                                                    "/none does not exist"},
+        {"--record '" + folder + "'", "cannot write " + folder + ": it is a folder"},
+    };
+    for (const auto& [option, message] : refused) {
+        r = RunFilterHost("run '" + kCopyThroughPath + "' --no-dialog --in '" + input + "' " + option);
+        EXPECT_EQ(r.exitCode, 1) << option << "\n" << r.output;
+        EXPECT_NE(r.output.find("filterhost: " + message + "\n"), std::string::npos) << r.output;
+        EXPECT_EQ(r.output.find("selector"), std::string::npos) << r.output;  // the plug-in never ran
+    }
+    EXPECT_TRUE(std::filesystem::is_directory(folder));
+    EXPECT_TRUE(std::filesystem::is_fifo(pipe));
 }
 
 TEST(ProgressBarTest, RedrawsOnlyWhenThePercentageChanges) {

@@ -1,7 +1,11 @@
-// Saving a file through a temporary file: long names, leftovers of killed saves, folders that
-// refuse new files; and the preset, which saves this way.
+// Saving a file through a temporary file: long names, leftovers of killed saves, what the new
+// file keeps of the old one, targets that are no files, folders that refuse new files, why a
+// save failed; and the preset, which saves this way.
 #include <gtest/gtest.h>
 
+#include <csignal>
+#include <cstring>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -49,23 +53,93 @@ TEST_F(AtomicFileTest, ALongestLegalNameSavesAndReplaces) {
     EXPECT_EQ(Entries(), 2u);
 }
 
-TEST_F(AtomicFileTest, LeftoversOfKilledSavesAreRemovedByTheNextSave) {
+TEST_F(AtomicFileTest, LeftoversOfKilledSavesAreRemovedByTheNextSaveIntoTheFolder) {
     const std::string path = (folder_ / "keep.txt").string();
     const std::string dead = std::to_string(EndedProcess());
     const std::string alive = std::to_string(::getppid());
     WriteFile(folder_ / ("keep.txt.saving-" + dead), "old style");
     WriteFile(folder_ / ("keep.txt.saving-" + dead + "-7"), "new style");
+    WriteFile(folder_ / ("other.txt.saving-" + dead + "-2"), "another file's, killed as well");
     WriteFile(folder_ / ("keep.txt.saving-" + alive + "-1"), "a save in progress elsewhere");
-    WriteFile(folder_ / ("other.txt.saving-" + dead), "another file's");
     WriteFile(folder_ / "keep.txt.saving-notes", "not a temporary name");
+    WriteFile(folder_ / ("keep.txt.saving-" + dead + "-x"), "not a temporary name either");
+    std::filesystem::create_directory(folder_ / ("dir.saving-" + dead));
 
     ASSERT_EQ(tellora::SaveFileAtomically(path, "bytes"), tellora::SaveOutcome::Replaced);
     EXPECT_FALSE(std::filesystem::exists(folder_ / ("keep.txt.saving-" + dead)));
     EXPECT_FALSE(std::filesystem::exists(folder_ / ("keep.txt.saving-" + dead + "-7")));
+    EXPECT_FALSE(std::filesystem::exists(folder_ / ("other.txt.saving-" + dead + "-2")));
     EXPECT_TRUE(std::filesystem::exists(folder_ / ("keep.txt.saving-" + alive + "-1")));
-    EXPECT_TRUE(std::filesystem::exists(folder_ / ("other.txt.saving-" + dead)));
     EXPECT_TRUE(std::filesystem::exists(folder_ / "keep.txt.saving-notes"));
+    EXPECT_TRUE(std::filesystem::exists(folder_ / ("keep.txt.saving-" + dead + "-x")));
+    EXPECT_TRUE(std::filesystem::is_directory(folder_ / ("dir.saving-" + dead)));
     EXPECT_EQ(ReadFile(path), "bytes");
+}
+
+TEST_F(AtomicFileTest, TheNewFileKeepsThePermissionsAndTheLinkOfTheOldOne) {
+    const std::filesystem::path secret = folder_ / "secret.png";
+    WriteFile(secret, "before");
+    ::chmod(secret.c_str(), 0600);
+    ASSERT_EQ(tellora::SaveFileAtomically(secret.string(), "after"), tellora::SaveOutcome::Replaced);
+    EXPECT_EQ(ReadFile(secret), "after");
+    struct stat info {};
+    ASSERT_EQ(::stat(secret.c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 07777, 0600u);
+
+    // Saved through a link, the file it leads to takes the bytes and the link stays.
+    std::filesystem::create_directory(folder_ / "real");
+    WriteFile(folder_ / "real" / "target.txt", "before");
+    std::filesystem::create_symlink("real/target.txt", folder_ / "link.txt");
+    ASSERT_EQ(tellora::SaveFileAtomically((folder_ / "link.txt").string(), "through"), tellora::SaveOutcome::Replaced);
+    EXPECT_TRUE(std::filesystem::is_symlink(folder_ / "link.txt"));
+    EXPECT_EQ(ReadFile(folder_ / "real" / "target.txt"), "through");
+}
+
+TEST_F(AtomicFileTest, FoldersDevicesAndPipesAreNeverReplaced) {
+    const std::filesystem::path pipe = folder_ / "pipe";
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0644), 0);
+    std::filesystem::create_directory(folder_ / "folder");
+    struct Case {
+        std::string path, problem;
+    } cases[] = {{(folder_ / "folder").string(), "it is a folder"},
+                 {pipe.string(), "it is a pipe, not a file"},
+                 {"/dev/null", "it is a device, not a file"},
+                 {(folder_ / "new.txt").string(), ""}};
+    for (const Case& c : cases) EXPECT_EQ(tellora::SaveTargetProblem(c.path), c.problem) << c.path;
+
+    std::string error;
+    for (const Case& c : {cases[0], cases[1]}) {
+        EXPECT_EQ(tellora::SaveFileAtomically(c.path, "x", &error), tellora::SaveOutcome::Failed);
+        EXPECT_EQ(error, "cannot write " + c.path + ": " + c.problem);
+    }
+    EXPECT_TRUE(std::filesystem::is_fifo(pipe));
+    EXPECT_TRUE(std::filesystem::is_directory(folder_ / "folder"));
+}
+
+TEST_F(AtomicFileTest, AFailureNamesTheFileAndTheSystemsReason) {
+    // A disk that takes no more than 16 bytes: a file size limit (whose signal is ignored).
+    const std::string path = (folder_ / "full.txt").string();
+    int pipe[2];
+    ASSERT_EQ(::pipe(pipe), 0);
+    const pid_t child = ::fork();
+    if (child == 0) {
+        ::signal(SIGXFSZ, SIG_IGN);
+        const struct rlimit limit {16, 16};
+        ::setrlimit(RLIMIT_FSIZE, &limit);
+        std::string error;
+        tellora::SaveFileAtomically(path, std::string(4096, 'x'), &error);
+        const ssize_t written = ::write(pipe[1], error.data(), error.size());
+        ::_exit(written == ssize_t(error.size()) ? 0 : 1);
+    }
+    ::close(pipe[1]);
+    std::string error;
+    char buffer[512];
+    for (ssize_t n; (n = ::read(pipe[0], buffer, sizeof buffer)) > 0;) error.append(buffer, std::size_t(n));
+    ::close(pipe[0]);
+    int status = -1;
+    ::waitpid(child, &status, 0);
+    EXPECT_EQ(error, "cannot write " + path + ": " + std::strerror(EFBIG));
+    EXPECT_EQ(Entries(), 0u);
 }
 
 TEST_F(AtomicFileTest, AFolderThatRefusesNewFilesIsWrittenInPlace) {
@@ -96,9 +170,11 @@ TEST_F(AtomicFileTest, AFailedWriteLeavesTheTargetAndNoTemporary) {
     const std::string path = (folder_ / "kept.txt").string();
     WriteFile(path, "before");
     std::filesystem::create_directory(folder_ / "kept.txt.d");
-    // The rename cannot put a file over a folder.
     EXPECT_EQ(tellora::SaveFileAtomically((folder_ / "kept.txt.d").string(), "x"), tellora::SaveOutcome::Failed);
-    EXPECT_EQ(tellora::SaveFileAtomically((folder_ / "no" / "such.txt").string(), "x"), tellora::SaveOutcome::Failed);
+    std::string error;
+    const std::string missing = (folder_ / "no" / "such.txt").string();
+    EXPECT_EQ(tellora::SaveFileAtomically(missing, "x", &error), tellora::SaveOutcome::Failed);
+    EXPECT_EQ(error, "cannot write " + missing + ": " + std::strerror(ENOENT));
     EXPECT_EQ(ReadFile(path), "before");
     EXPECT_EQ(Entries(), 2u);
 }
