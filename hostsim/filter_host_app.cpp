@@ -124,9 +124,10 @@ int FilterHostApp::FilterImage(const CommandLine& line) {
     }
     if (line.resolution) document.resolution = *line.resolution;
     session.SetDocument(document);
-    // Pixels are served when there is an image to read or to write.
+    // Pixels are served when there is an image to read or to write, or a page to filter: a run
+    // on a blank page of --size works as in an editor, it just writes nothing.
     std::unique_ptr<PixelJob> pixels;
-    if (!line.input.empty() || !line.output.empty()) {
+    if (!line.input.empty() || !line.output.empty() || (document.width > 0 && document.height > 0)) {
         pixels = std::make_unique<PixelJob>(session, line.input, std::make_pair(document.width, document.height),
                                             line.pixels, err_);
         if (line.resolution) pixels->document().resolution = *line.resolution;

@@ -1,6 +1,7 @@
 // filterhost as a user runs it, each run a process of its own: what `info` prints, a use of the
 // filter on the sample picture through every selector, host calls that fail, an unattended
-// dialog run that leaves a screenshot, and names and texts beyond ASCII.
+// dialog run that leaves a screenshot, a blank page without an image, and names and texts beyond
+// ASCII.
 #include "lifecycle_support.h"
 
 #include "hostsim/info_report.h"
@@ -118,6 +119,18 @@ TEST_F(FilterHostRuns, AFailingHostCallEndsTheUseWithItsResult) {
     // The next use, on a whole host, works.
     r = OnSample("healed.png", "--no-dialog");
     EXPECT_EQ(r.exitCode, 0) << r.output;
+}
+
+// Without an image, filterhost filters a blank page of --size as an editor filters a new
+// document, with and without the dialog, and writes nothing.
+TEST_F(FilterHostRuns, ABlankPageOfTheGivenSizeIsFiltered) {
+    for (const char* dialog : {"--no-dialog", "--dialog"}) {
+        if (std::string(dialog) == "--dialog" && !HasDisplay()) continue;
+        const ProcessResult r = Run("run '" + kModulePath + "' --fresh --size 120x80 " + dialog);
+        EXPECT_EQ(r.exitCode, 0) << dialog << "\n" << r.output;
+        EXPECT_TRUE(Contains(r.output, "selector Start: 0\n")) << dialog << "\n" << r.output;
+        EXPECT_FALSE(Contains(r.output, "Viewer Error")) << r.output;
+    }
 }
 
 // A played text in a single-byte code page goes through a dialog that closes with OK untouched
