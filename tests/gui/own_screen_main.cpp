@@ -1,8 +1,10 @@
-// Test main for the suites that press real keys and click real buttons. Simulated input goes to
-// whichever window of the X server has the focus or lies under the pointer, so these tests get
-// an X server of their own (Xvfb, which picks a free display itself): windows of other tests
-// running in parallel can never take their input. Listing the tests needs no screen; a missing
-// Xvfb fails the run rather than skipping what it should check.
+// Test main of the GUI test programs: each process gets an X server of its own (Xvfb, which
+// picks a free display itself) before its tests run. Simulated input goes to whichever window
+// has the focus or lies under the pointer, and a window that maps takes the focus from the
+// others: on a shared screen, the windows of tests running in parallel would take each other's
+// input and focus. Listing the tests needs no screen; a missing Xvfb fails the run rather than
+// skipping what it should check. TELLORA_SCREEN sets the screen's size and depth (default
+// 1280x1024x24), as for tools/with-display.sh.
 #include <gtest/gtest.h>
 
 #include <cerrno>
@@ -42,8 +44,9 @@ bool StartServer(std::string& why) {
     if (gServer == 0) {
         ::close(ready[0]);
         const std::string fd = std::to_string(ready[1]);
-        ::execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "1280x1024x24", "-nolisten", "tcp",
-                 "-noreset", static_cast<char*>(nullptr));
+        const char* screen = std::getenv("TELLORA_SCREEN");
+        ::execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", screen && *screen ? screen : "1280x1024x24",
+                 "-nolisten", "tcp", "-noreset", static_cast<char*>(nullptr));
         std::_Exit(127);
     }
     ::close(ready[1]);
@@ -71,7 +74,7 @@ int main(int argc, char** argv) {
     if (!listing) {
         std::string why;
         if (!StartServer(why)) {
-            std::fprintf(stderr, "no X server of our own for the input tests: %s\n", why.c_str());
+            std::fprintf(stderr, "no X server of our own for the tests: %s\n", why.c_str());
             return 1;
         }
     }
