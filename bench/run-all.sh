@@ -33,6 +33,14 @@ xrun "$build/bench/preview_bench" | tee "$work/preview.txt"
 awk '/re-render after one parameter change/ { for (i = 1; i <= NF; ++i) if ($i == "median") m = $(i + 1) }
      END { if (m != "") printf "ratio to the 16 ms target: %.2f\n", m / 16 }' "$work/preview.txt"
 
+section "dialog opening with a 100 KB text (target: 1 s or less)"
+xrun bash "$root/bench/dialog_open_bench.sh" linux "$build" "$([ $quick = 1 ] && echo 1 || echo 5)"
+if [ -x "$root/build-win/filterhost.exe" ] && command -v wine >/dev/null; then
+    # The Windows build as it is (tools/build-win.sh builds it), under wine.
+    (source "$root/tools/wine-env.sh" && xrun bash -c 'bash "$1" win "$2" "$3"; wineserver -w' _ \
+        "$root/bench/dialog_open_bench.sh" "$root/build-win" "$([ $quick = 1 ] && echo 1 || echo 5)")
+fi
+
 # The bubble against copy-through in every case (render_bench), and any other benchmark the
 # bench folder builds, as they are. pixel_protocol_bench is the tool behind them.
 for target in $(sed -n 's/^ *add_executable(\([A-Za-z0-9_]*\).*/\1/p' "$root/bench/CMakeLists.txt"); do

@@ -98,6 +98,9 @@ void Viewer::RenderView(Rect& view, void* platformContext) {
     }
     Parameters* list = HostList(parameters);
 
+    // A view of another size (the window was resized) places the picture for its own size.
+    FollowViewSize(RectWidth(view), RectHeight(view));
+    const bool fitting = resetPending;
     // The zoom keeps the centre of the view in place; a value typed into the zoom field is
     // taken over here.
     pivotX = (view.left + view.right) / 2;
@@ -152,6 +155,7 @@ void Viewer::RenderView(Rect& view, void* platformContext) {
     if (panX > view.right) panX = view.right - 1;
     if (panY + dispH < view.top) panY = view.top - dispH - 1;
     if (panY > view.bottom) panY = view.bottom - 1;
+    if (fitting) RememberFit();
 
     const Rect disp{view.top + panY, view.left + panX, view.top + panY + dispH, view.left + panX + dispW};
     Rect shown = IntersectRect(view, disp);

@@ -2,6 +2,7 @@
 
 #include "ui/color_button.h"
 #include "ui/image_preview.h"
+#include "ui/long_text_ctrl.h"
 
 #include <wx/button.h>
 #include <wx/choice.h>
@@ -113,8 +114,8 @@ wxSizer* TelloraDialogFunc(wxWindow* parent, bool fit, bool setSizer) {
     auto* textRow = new wxBoxSizer(wxHORIZONTAL);
     shapeColumn->Add(textRow, 0, kExpand, kBorder);
     textRow->Add(Label(parent, "Text"), 0, kCentred, kBorder);
-    textRow->Add(new wxTextCtrl(parent, kIdText, wxEmptyString, wxDefaultPosition, wxSize(450, 70),
-                                wxTE_MULTILINE | wxTE_PROCESS_ENTER),
+    textRow->Add(new LongTextCtrl(parent, kIdText, wxEmptyString, wxDefaultPosition, wxSize(450, 70),
+                                  wxTE_MULTILINE | wxTE_PROCESS_ENTER),
                  0, kCentred, kBorder);
     textRow->Add(new wxButton(parent, kIdFont, wxGetTranslation("Font")), 0, kCentred, kBorder);
 

@@ -8,6 +8,7 @@
 #include "ui/param_validator.h"
 #include "ui/tellora_layout.h"
 #include "ui/viewer_base.h"
+#include "ui/work_area.h"
 
 #include <wx/accel.h>
 #include <wx/listbox.h>
@@ -119,6 +120,8 @@ wxDialog* CreateTelloraDialog(Corvantis::Host::PS::Host* host, Corvantis::Host::
     dialog->SetPresetFolder(Corvantis::Host::PS::GetPresetFolder("Tellora", "Presets"));
     dialog->FillPresetList();
     dialog->Layout();
+    // Restored from maximised, the dialog shows all of itself.
+    PlaceInWorkArea(dialog, parent);
     dialog->Maximize(true);
     return dialog;
 }

@@ -9,6 +9,7 @@
 #include <wx/textctrl.h>
 #include <wx/validate.h>
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -23,6 +24,11 @@ int32_t TruncToInt(float v) {
     if (v >= 2147483520.0f) return std::numeric_limits<int32_t>::max();
     if (v <= -2147483648.0f) return std::numeric_limits<int32_t>::min();
     return static_cast<int32_t>(v);
+}
+
+int32_t AddSaturated(int32_t value, int64_t delta) {
+    const int64_t sum = int64_t(value) + delta;
+    return int32_t(std::clamp<int64_t>(sum, std::numeric_limits<int32_t>::min(), std::numeric_limits<int32_t>::max()));
 }
 
 void TransferToControl(wxWindow* control) {
@@ -109,6 +115,28 @@ void ViewerBase::RefreshControls() {
     while (!window->IsTopLevel() && window->GetParent()) window = window->GetParent();
     window->TransferDataToWindow();
     window->UpdateWindowUI(wxUPDATE_UI_NONE);
+}
+
+void ViewerBase::FollowViewSize(int32_t width, int32_t height) {
+    if (viewKnown && width == viewWidth && height == viewHeight) return;
+    if (viewKnown && !resetPending) {
+        if (fitKnown && zoom == fitZoom && panX == fitPanX && panY == fitPanY) {
+            resetPending = true;
+        } else {
+            panX = AddSaturated(panX, int64_t(width / 2) - viewWidth / 2);
+            panY = AddSaturated(panY, int64_t(height / 2) - viewHeight / 2);
+        }
+    }
+    viewKnown = true;
+    viewWidth = width;
+    viewHeight = height;
+}
+
+void ViewerBase::RememberFit() {
+    fitKnown = true;
+    fitZoom = zoom;
+    fitPanX = panX;
+    fitPanY = panY;
 }
 
 void ViewerBase::RefreshPanel() {

@@ -51,6 +51,13 @@ public:
     void Redo();
     // Every validator-bound control of the panel's top-level window shows its value again.
     void RefreshControls();
+    // Keeps the picture placed for the view the render is about to fill, whose size may have
+    // changed since the last render (the window was resized, maximised or restored): a picture
+    // still placed as the last fit left it is fitted again; one the user zoomed or panned keeps
+    // the image point at the view's centre.
+    void FollowViewSize(int32_t width, int32_t height);
+    // The render has just fitted and centred the picture: remembers that placement.
+    void RememberFit();
 
     // The zoom steps: ..., 1/4, 1/3, 1/2, 1, 2, 3, ...; values between steps snap to the next.
     static float NextZoomIn(float zoom);
@@ -77,6 +84,15 @@ public:
 protected:
     // Repaints the whole panel, background erased, when one is attached.
     void RefreshPanel();
+
+private:
+    bool viewKnown = false;     // a render has taken the view's size
+    int32_t viewWidth = 0;      // size of the view at the last render
+    int32_t viewHeight = 0;
+    bool fitKnown = false;      // the placement below was left by a fit
+    float fitZoom = 0.0f;
+    int32_t fitPanX = 0;
+    int32_t fitPanY = 0;
 };
 
 }  // namespace Corvantis::Host::Param

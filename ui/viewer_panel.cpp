@@ -19,6 +19,7 @@ wxBEGIN_EVENT_TABLE(ViewerPanel, wxPanel)
     EVT_LEFT_UP(ViewerPanel::OnLeftUp)
     EVT_MOTION(ViewerPanel::OnMotion)
     EVT_MOUSE_CAPTURE_LOST(ViewerPanel::OnCaptureLost)
+    EVT_SIZE(ViewerPanel::OnSize)
 wxEND_EVENT_TABLE()
 
 ViewerPanel::ViewerPanel() { Init(); }
@@ -99,6 +100,13 @@ void ViewerPanel::OnPaint(wxPaintEvent&) {
 
 void ViewerPanel::OnEraseBackground(wxEraseEvent&) {
     // Draw's bars cover the whole panel.
+}
+
+void ViewerPanel::OnSize(wxSizeEvent& event) {
+    event.Skip();
+    // The picture is placed for the whole panel, so all of it is painted again: the system
+    // would repaint only what a larger size uncovers, and nothing after a smaller one.
+    Refresh(true);
 }
 
 void ViewerPanel::OnRightDown(wxMouseEvent&) {

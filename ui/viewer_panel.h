@@ -53,6 +53,7 @@ public:
 protected:
     void OnPaint(wxPaintEvent& event);
     void OnEraseBackground(wxEraseEvent& event);
+    void OnSize(wxSizeEvent& event);
     void OnRightDown(wxMouseEvent& event);
     void OnLeftDown(wxMouseEvent& event);
     void OnLeftUp(wxMouseEvent& event);

@@ -6,8 +6,10 @@
 #include "host/parameter_handle.h"
 #include "host/unattended_dialog.h"
 
+#include <wx/display.h>
 #include <wx/image.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
@@ -26,10 +28,11 @@ std::string ReadFile(const std::filesystem::path& path) {
 // Whether a virtual screen of our own can be had.
 bool HasXvfb() { return std::system("command -v Xvfb >/dev/null 2>&1") == 0; }
 
-// Runs `command` on a screen of its own (large, true colour) when Xvfb is there, else on the
-// current display; its output goes to `log`. Returns the exit status.
-int RunOnOwnScreen(const std::string& command, const std::filesystem::path& log) {
-    const std::string screen = HasXvfb() ? "env TELLORA_SCREEN=1400x900x24 '" TELLORA_WITH_DISPLAY "' " : "";
+// Runs `command` on a screen of its own (large, true colour, unless `size` says otherwise) when
+// Xvfb is there, else on the current display; its output goes to `log`. Returns the exit status.
+int RunOnOwnScreen(const std::string& command, const std::filesystem::path& log,
+                   const std::string& size = "1400x900x24") {
+    const std::string screen = HasXvfb() ? "env TELLORA_SCREEN=" + size + " '" TELLORA_WITH_DISPLAY "' " : "";
     const int status = std::system(("timeout 180 " + screen + command + " </dev/null >'" + log.string() + "' 2>&1").c_str());
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
@@ -130,6 +133,30 @@ TEST_F(DialogTest, TheScreenshotShowsTheBubbleInThePreview) {
     };
     EXPECT_EQ(rgb(x + w / 2, y + h * 0.85), 0xFFFFFF) << "the bubble's fill";
     EXPECT_EQ(rgb(int(x - 5 + w) + 5, int(y - 5 + h) + 5), 0x00FF00) << "the bottom-right handle";
+}
+
+// On a screen narrower than the layout asks for, the dialog's normal size and place (what a
+// restore from maximised returns to) still lie within the work area. Run again on a small
+// screen of its own.
+TEST_F(DialogTest, TheNormalSizeLiesWithinTheWorkArea) {
+    if (!std::getenv("TELLORA_SMALL_SCREEN_CHILD")) {
+        const std::string self = std::filesystem::read_symlink("/proc/self/exe").string();
+        if (!HasXvfb()) GTEST_SKIP() << "no screen of its own to be had";
+        const int status = RunOnOwnScreen("env TELLORA_SMALL_SCREEN_CHILD=1 TELLORA_BATCH=1 '" + self +
+                                              "' --gtest_filter=DialogTest.TheNormalSizeLiesWithinTheWorkArea",
+                                          temp / "child.log", "1024x600x24");
+        EXPECT_EQ(status, 0) << ReadFile(temp / "child.log");
+        return;
+    }
+    Open();
+    const wxRect area = wxDisplay(static_cast<unsigned>(std::max(0, wxDisplay::GetFromWindow(dialog)))).GetClientArea();
+    ASSERT_EQ(area.width, 1024);
+    const wxRect placed = dialog->GetScreenRect();
+    EXPECT_TRUE(area.Contains(placed)) << placed.x << "," << placed.y << " " << placed.width << " x " << placed.height;
+    EXPECT_LE(dialog->GetMinSize().x, area.width);
+    EXPECT_LE(dialog->GetMinSize().y, area.height);
+    // Every control keeps at least its own minimum: OK, the rightmost, is whole on the screen.
+    EXPECT_TRUE(area.Contains(dialog->FindWindow(wxID_OK)->GetScreenRect()));
 }
 
 }  // namespace

@@ -4,6 +4,9 @@
 
 #include "win32/message_box.h"
 
+#include <cstdlib>
+#include <string>
+
 namespace {
 
 using viewer_test::FakeViewerHost;
@@ -270,6 +273,48 @@ TEST_F(PreviewRender, PanIsClampedSoTheImageCannotLeaveTheView) {
     // Nothing of the image lies in the view: nothing is shown and the panel stays black.
     EXPECT_EQ(host.shown.size(), shownBefore);
     EXPECT_EQ(PS::RectWidth(painted), 0);
+}
+
+// The panel's size changes when the dialog is maximised, restored or resized by hand.
+TEST_F(PreviewRender, AViewOfAnotherSizeFitsAgainUntilTheUserZoomsOrPans) {
+    FakeViewerHost host(Document(2000, 1000));
+    RecordingPlugin plugin(host);
+    PS::Viewer viewer(&plugin, &list, nullptr);
+    auto paintIn = [&](int32 width, int32 height) {
+        VRect view{2, 2, 2 + height, 2 + width};
+        viewer.Render(view, 0, nullptr);
+        return view;
+    };
+    // Centred and as large as fits: one side spans the view (within the sampling's rounding).
+    auto expectFitted = [&](int32 width, int32 height, const VRect& painted) {
+        const int32 w = PS::RectWidth(painted), h = PS::RectHeight(painted);
+        EXPECT_TRUE(width - w <= 2 || height - h <= 2) << painted;
+        EXPECT_LE(std::abs((painted.left - 2) - (2 + width - painted.right)), 1) << painted;
+        EXPECT_LE(std::abs((painted.top - 2) - (2 + height - painted.bottom)), 1) << painted;
+    };
+    const struct {
+        int32 width, height;
+    } sizes[] = {{496, 396}, {1200, 900}, {300, 700}, {1200, 900}};
+    for (const auto& size : sizes) {
+        SCOPED_TRACE(std::to_string(size.width) + " x " + std::to_string(size.height));
+        expectFitted(size.width, size.height, paintIn(size.width, size.height));
+    }
+    EXPECT_NEAR(viewer.zoom, 0.6f, 0.01f);
+
+    // Zoomed in by the user: the zoom stays, the image point at the view's centre stays there.
+    viewer.ZoomIn();
+    paintIn(1200, 900);
+    const float zoom = viewer.zoom;
+    const int32 centreX = 600 - viewer.panX, centreY = 450 - viewer.panY;
+    paintIn(800, 500);
+    EXPECT_EQ(viewer.zoom, zoom);
+    EXPECT_EQ(400 - viewer.panX, centreX);
+    EXPECT_EQ(250 - viewer.panY, centreY);
+
+    // Reset: fitted again, and again on the next size change.
+    viewer.ResetView();
+    paintIn(800, 500);
+    expectFitted(1000, 600, paintIn(1000, 600));
 }
 
 TEST_F(PreviewRender, HostWithoutDisplayCallbackPaintsNothing) {
