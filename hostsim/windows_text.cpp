@@ -1,5 +1,7 @@
 #include "hostsim/windows_text.h"
 
+#include "files/windows_error_text.h"
+
 #include <windows.h>
 
 #include <vector>
@@ -34,16 +36,8 @@ std::wstring FullPath(const std::wstring& path) {
 }
 
 std::string SystemErrorText(unsigned long code) {
-    wchar_t* buffer = nullptr;
-    const DWORD n = FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
-                                       FORMAT_MESSAGE_IGNORE_INSERTS,
-                                   nullptr, code, 0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
-    std::wstring text = n && buffer ? std::wstring(buffer, n) : std::wstring();
-    if (buffer) LocalFree(buffer);
-    while (!text.empty() && (text.back() == L'\n' || text.back() == L'\r' || text.back() == L' ' || text.back() == L'.'))
-        text.pop_back();
-    std::string result = Narrow(text);
-    return (result.empty() ? std::string("system error") : result) + " (error " + std::to_string(code) + ")";
+    const std::string text = tellora::WindowsErrorText(code);
+    return (text.empty() ? std::string("system error") : text) + " (error " + std::to_string(code) + ")";
 }
 
 }  // namespace hostsim

@@ -1,4 +1,5 @@
 #include "files/atomic_file.h"
+#include "files/windows_error_text.h"
 
 #include <atomic>
 #include <cerrno>
@@ -37,20 +38,9 @@ std::wstring Wide(const std::string& utf8) {
 }
 
 // The system's text for an error of a Windows call, in UTF-8.
-std::string WindowsErrorText(DWORD code) {
-    wchar_t* buffer = nullptr;
-    const DWORD n = FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
-                                       FORMAT_MESSAGE_IGNORE_INSERTS,
-                                   nullptr, code, 0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
-    std::wstring text = n && buffer ? std::wstring(buffer, n) : std::wstring();
-    if (buffer) LocalFree(buffer);
-    while (!text.empty() && (text.back() == L'\n' || text.back() == L'\r' || text.back() == L' ' || text.back() == L'.'))
-        text.pop_back();
-    if (text.empty()) return "system error " + std::to_string(code);
-    const int bytes = WideCharToMultiByte(CP_UTF8, 0, text.data(), int(text.size()), nullptr, 0, nullptr, nullptr);
-    std::string utf8(std::size_t(bytes > 0 ? bytes : 0), '\0');
-    if (bytes > 0) WideCharToMultiByte(CP_UTF8, 0, text.data(), int(text.size()), &utf8[0], bytes, nullptr, nullptr);
-    return utf8;
+std::string WindowsReason(DWORD code) {
+    const std::string text = WindowsErrorText(code);
+    return text.empty() ? "system error " + std::to_string(code) : text;
 }
 #endif
 
@@ -177,7 +167,7 @@ bool WriteFile(std::FILE* file, const std::string& bytes) {
 bool ReplaceFile(const std::string& from, const std::string& to, std::string& why) {
 #ifdef _WIN32
     if (MoveFileExW(Wide(from).c_str(), Wide(to).c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) return true;
-    why = WindowsErrorText(GetLastError());
+    why = WindowsReason(GetLastError());
 #else
     if (std::rename(from.c_str(), to.c_str()) == 0) return true;
     why = ErrorText(errno);
