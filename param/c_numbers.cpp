@@ -99,23 +99,33 @@ double ToDouble(const char* text) {
     return std::strtod(text, nullptr);
 }
 
-std::string FormatFixed(double value) {
+namespace {
+
+std::string Format(const char* format, double value) {
     CLocaleScope scope;
     char small[64];
-    const int n = std::snprintf(small, sizeof small, "%f", value);
+    const int n = std::snprintf(small, sizeof small, format, value);
     if (n < 0)
         return std::string();
     if (static_cast<std::size_t>(n) < sizeof small)
         return std::string(small, static_cast<std::size_t>(n));
     std::string out(static_cast<std::size_t>(n) + 1, '\0');
-    std::snprintf(&out[0], out.size(), "%f", value);
+    std::snprintf(&out[0], out.size(), format, value);
     out.resize(static_cast<std::size_t>(n));
     return out;
 }
 
-bool ScanThreeFloats(const char* text, float& a, float& b, float& c) {
+}  // namespace
+
+std::string FormatFixed(double value) { return Format("%f", value); }
+
+std::string FormatExact(double value) { return Format("%.17g", value); }
+
+bool ScanThreeDoubles(const char* text, double (&numbers)[3], int (&ends)[3]) {
     CLocaleScope scope;
-    return std::sscanf(text, "%f %f %f", &a, &b, &c) == 3;
+    ends[0] = ends[1] = ends[2] = -1;
+    std::sscanf(text, "%lf%n %lf%n %lf%n", &numbers[0], &ends[0], &numbers[1], &ends[1], &numbers[2], &ends[2]);
+    return ends[2] >= 0;
 }
 
 }  // namespace CNumbers

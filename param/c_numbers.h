@@ -18,8 +18,11 @@ std::int32_t ToInt32(const char* text);
 double ToDouble(const char* text);
 // As printf "%f".
 std::string FormatFixed(double value);
-// As sscanf with "%f %f %f"; true only when all three numbers were converted.
-bool ScanThreeFloats(const char* text, float& a, float& b, float& c);
+// As printf "%.17g": the shortest form that gives the same double back, whatever the double.
+std::string FormatExact(double value);
+// As sscanf with "%lf %lf %lf"; true only when all three numbers were converted. ends[i] is
+// where the i-th number's text ends.
+bool ScanThreeDoubles(const char* text, double (&numbers)[3], int (&ends)[3]);
 
 }  // namespace CNumbers
 }  // namespace Param

@@ -64,6 +64,18 @@ bool ReadNumberText(HKEY key, char* buf, bool& usable) {
     return true;
 }
 
+// A colour component as read back from its text. Entries written before held each component
+// with six decimals ("%f"), and the text of k/255 reads back a little below it about half the
+// time, so that the channel byte drew as k - 1: such a text is read as the k/255 it stands for.
+double ColourComponent(double v, const char* begin, const char* end) {
+    while (begin < end && (*begin == ' ' || (*begin >= '\t' && *begin <= '\r')))
+        ++begin;
+    const double k = std::round(v * 255.0);
+    if (!(k >= 0.0 && k <= 255.0))
+        return v;
+    return CNumbers::FormatFixed(k / 255.0) == std::string(begin, end) ? k / 255.0 : v;
+}
+
 template <typename T>
 T Clamp(T v, T lo, T hi) {
     if (v < lo)
@@ -101,8 +113,9 @@ bool Parameters::SaveToRegistry(const std::string& prefix) const {
             break;
         case ParameterType::Color: {
             const Rgb c = p.value.GetColor();
-            rc = SetString(key, CNumbers::FormatFixed(c.red) + " " + CNumbers::FormatFixed(c.green) + " " +
-                                    CNumbers::FormatFixed(c.blue));
+            // Every digit the double needs, so that a colour comes back as it was chosen.
+            rc = SetString(key, CNumbers::FormatExact(c.red) + " " + CNumbers::FormatExact(c.green) + " " +
+                                    CNumbers::FormatExact(c.blue));
             break;
         }
         }
@@ -175,10 +188,13 @@ bool Parameters::LoadFromRegistry(const std::string& prefix) {
             if (type == REG_SZ && size >= 1 && size <= kMaxNumberText) {
                 char buf[kMaxNumberText + 1];
                 readOk = ReadNumberText(key, buf, usable);
-                float rgb[3];
-                if (readOk && usable && CNumbers::ScanThreeFloats(buf, rgb[0], rgb[1], rgb[2]) &&
-                    std::isfinite(rgb[0]) && std::isfinite(rgb[1]) && std::isfinite(rgb[2]))
-                    p.value.SetColor(rgb[0], rgb[1], rgb[2]);
+                double rgb[3];
+                int ends[3];
+                if (readOk && usable && CNumbers::ScanThreeDoubles(buf, rgb, ends) && std::isfinite(rgb[0]) &&
+                    std::isfinite(rgb[1]) && std::isfinite(rgb[2]))
+                    p.value.SetColor(ColourComponent(rgb[0], buf, buf + ends[0]),
+                                     ColourComponent(rgb[1], buf + ends[0], buf + ends[1]),
+                                     ColourComponent(rgb[2], buf + ends[1], buf + ends[2]));
             }
             break;
         }

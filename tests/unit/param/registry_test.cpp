@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include "param/c_numbers.h"
 #include "param/preset_file.h"
 #include "test_support.h"
 #include "win32/registry.h"
@@ -130,7 +131,7 @@ TEST_F(RegistryTest, SavedValuesHaveTheirRegistryForm) {
     ASSERT_TRUE(params.SaveToRegistry(kPrefix));
     using namespace std::string_literals;
     EXPECT_EQ(Get("Ellipse Width"), "1:100.000000\0"s);
-    EXPECT_EQ(Get("Edge Color"), "1:1.000000 0.500000 0.000000\0"s);
+    EXPECT_EQ(Get("Edge Color"), "1:1 0.5 0\0"s);
     EXPECT_EQ(Get("Text"), "1:\0"s) << "empty text: REG_SZ of size 1";
     EXPECT_EQ(Get("Bounding Box"), "4:\1\0\0\0"s);
     EXPECT_EQ(Get("Font Family"), "4:\xfd\xff\xff\xff"s);
@@ -226,6 +227,41 @@ TEST_F(RegistryTest, SaveThenLoadRoundTripsEveryParameter) {
     EXPECT_FALSE(broken.SaveToRegistry(kPrefix));
     EXPECT_EQ(Get("A"), std::string("4:\1\0\0\0", 6));
     EXPECT_EQ(Get("B"), "absent");
+}
+
+// A channel byte k, kept as k / 255, is drawn as k again (the drawing truncates the component
+// times 255), whether this version saved it or an earlier one wrote it with six decimals.
+TEST_F(RegistryTest, EveryChannelByteComesBackAsChosen) {
+    const auto drawn = [](double component) { return int(component * 255.0); };
+    Corvantis::Host::PS::Parameters saved, old;
+    for (const char* name : {"C0", "C1", "C2"}) {
+        saved.parameters.push_back(Parameter(name, 0, 0.0, 0.0, 0.0, 0u));
+        old.parameters.push_back(Parameter(std::string("Old ") + name, 0, 0.0, 0.0, 0.0, 0u));
+    }
+    for (int first = 0; first < 256; first += 9) {
+        const auto byte = [&](std::size_t p, int c) { return std::min(first + int(p) * 3 + c, 255); };
+        for (std::size_t p = 0; p < 3; ++p) {
+            saved.parameters[p].value.SetColor(byte(p, 0) / 255.0, byte(p, 1) / 255.0, byte(p, 2) / 255.0);
+            std::string text;
+            for (int c = 0; c < 3; ++c) text += CNumbers::FormatFixed(byte(p, c) / 255.0) + " ";
+            PutText(old.parameters[p].name, text);
+        }
+        ASSERT_TRUE(saved.SaveToRegistry(kPrefix));
+        auto loaded = saved, loadedOld = old;
+        ASSERT_TRUE(loaded.LoadFromRegistry(kPrefix));
+        ASSERT_TRUE(loadedOld.LoadFromRegistry(kPrefix));
+        for (std::size_t p = 0; p < 3; ++p)
+            for (const auto* list : {&loaded, &loadedOld}) {
+                const Rgb c = list->parameters[p].value.GetColor();
+                EXPECT_EQ(drawn(c.red), byte(p, 0)) << list->parameters[p].name;
+                EXPECT_EQ(drawn(c.green), byte(p, 1)) << list->parameters[p].name;
+                EXPECT_EQ(drawn(c.blue), byte(p, 2)) << list->parameters[p].name;
+            }
+    }
+    PutText("Old C0", "0.1176471 0.117647 0.5");
+    ASSERT_TRUE(old.LoadFromRegistry(kPrefix));
+    const Rgb c = old.parameters[0].value.GetColor();
+    EXPECT_TRUE(c.red == 0.1176471 && c.green == 30 / 255.0 && c.blue == 0.5) << "only the old form is read so";
 }
 
 std::string RunHelper(const char* mode) {

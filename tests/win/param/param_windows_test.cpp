@@ -141,11 +141,13 @@ TEST(CommaLocale, NumbersKeepTheirPoint) {
 
     EXPECT_EQ(CNumbers::FormatFixed(1.5), "1.500000");
     EXPECT_DOUBLE_EQ(CNumbers::ToDouble("2.25"), 2.25);
-    float a = 0, b = 0, c = 0;
-    ASSERT_TRUE(CNumbers::ScanThreeFloats("0.5 0.25 1.75", a, b, c));
-    EXPECT_FLOAT_EQ(a, 0.5f);
-    EXPECT_FLOAT_EQ(b, 0.25f);
-    EXPECT_FLOAT_EQ(c, 1.75f);
+    EXPECT_EQ(CNumbers::FormatExact(0.1), "0.10000000000000001");
+    double rgb[3] = {};
+    int ends[3] = {};
+    ASSERT_TRUE(CNumbers::ScanThreeDoubles("0.5 0.25 1.75", rgb, ends));
+    EXPECT_EQ(rgb[0], 0.5);
+    EXPECT_EQ(rgb[1], 0.25);
+    EXPECT_EQ(rgb[2], 1.75);
 
     EXPECT_EQ(*std::localeconv()->decimal_point, ',') << "the scope did not give the locale back";
     std::setlocale(LC_ALL, "C");
