@@ -122,6 +122,9 @@ public:
     // and the plug-in data byte. False when it failed; the result slot then holds -30100 (no
     // data handle and create false) or -108. Both handles are left for Dispatch to unlock.
     bool GetParameters(Parameters*& list, uint8*& dataByte, bool create);
+    // Loads the values remembered by the last Finish into the list (Start, and Finish when the
+    // parameters handle gave no values).
+    void LoadRememberedValues(Parameters* list);
     // Store the rect as inRect, outRect or maskRect, then advance the host's state.
     void RequestInRect(const Rect& rect);
     void RequestOutRect(const Rect& rect);
@@ -164,6 +167,9 @@ public:
     const char* title = nullptr;
     const char* registryPrefix = nullptr;
     bool inDialog = false;
+    // Whether the last GetParameters found values in the parameters handle (none, or one whose
+    // size nobody knows, leaves the defaults).
+    bool parametersRead = false;
     // Set by the tiled loop while it reads a tile's source that lies over the host's input and
     // is sure to ask for the output next: the input request then waits for that advance, so
     // the host serves input and output together.

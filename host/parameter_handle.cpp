@@ -25,6 +25,26 @@ bool HasPayload(ParameterType type) {
     }
 }
 
+// The two handles this module keeps in the host's record, with the sizes it last made them in
+// this process. Some hosts answer 0 from getHandleSize for every handle they allocated, and the
+// plug-in interface offers no other way to learn a handle's size: where the host cannot say,
+// the size this module wrote stands in. Only these two are known so: every other handle is the
+// host's, and its address may be reused for anything.
+struct KeptHandle {
+    Handle handle = nullptr;
+    int32 size = 0;
+};
+KeptHandle gKeptParameters, gKeptData;
+
+// The size of a kept handle: the host's when it can give one, else the size this module made it.
+// False when nobody knows it.
+bool KeptHandleSize(const HandleProcs* procs, Handle h, const KeptHandle& kept, int32& size) {
+    if (HostHandleSize(procs, h, size)) return true;
+    if (!h || h != kept.handle) return false;
+    size = kept.size;
+    return true;
+}
+
 // A text is stored up to its first zero byte, so that an embedded zero cannot shift the values
 // after it.
 std::size_t StoredTextLength(const std::string& text) { return std::strlen(text.c_str()); }
@@ -57,6 +77,7 @@ int16 FlattenParameters(Parameters* params, FilterRecord* record) {
     } else if (HostGetHandleSize(procs, record->parameters) != size) {
         if (const int16 err = HostSetHandleSize(procs, record->parameters, size)) return err;
     }
+    gKeptParameters = {record->parameters, size};
     auto* out = static_cast<unsigned char*>(HostLockHandle(procs, record->parameters, true));
     if (!out) return memFullErr;
     for (const Parameter& p : params->parameters) {
@@ -74,14 +95,16 @@ int16 FlattenParameters(Parameters* params, FilterRecord* record) {
     return noErr;
 }
 
-int16 UnflattenParameters(Parameters* params, FilterRecord* record) {
+int16 UnflattenParameters(Parameters* params, FilterRecord* record, bool* read) {
+    if (read) *read = false;
     if (!params || !record || !record->parameters) return noErr;
     HandleProcs* procs = record->handleProcs;
-    // A size the host failed to give is no empty handle: taking it for one would replace the
-    // values kept there by the defaults, and the next Finish would remember those.
-    int32 reported = 0;
-    if (!HostHandleSize(procs, record->parameters, reported)) return errPlugInHostInsufficient;
-    const std::size_t size = std::size_t(reported);
+    // A handle whose size nobody knows is treated as absent, never as empty: reading it would
+    // go past its end, and taking it for empty would put the defaults in place of its values.
+    int32 known = 0;
+    if (!KeptHandleSize(procs, record->parameters, gKeptParameters, known)) return noErr;
+    if (read) *read = true;
+    const std::size_t size = std::size_t(known);
     if (size == 0) return noErr;
     const auto* in = static_cast<const unsigned char*>(HostLockHandle(procs, record->parameters, true));
     if (!in) return memFullErr;
@@ -130,14 +153,16 @@ bool Host::GetParameters(Parameters*& list, uint8*& dataByte, bool create) {
             return false;
         }
         *data = reinterpret_cast<intptr_t>(dataHandle);
+        gKeptData = {dataHandle, 1};
         isNew = true;
-    } else if (int32 size = 0; HostHandleSize(procs, dataHandle, size) && size < 1) {
-        // A handle without its byte is grown to one and starts over as new. One whose size the
-        // host failed to give is ours, of one byte, and is used as it is.
+    } else if (int32 size = 0; KeptHandleSize(procs, dataHandle, gKeptData, size) && size < 1) {
+        // A handle without its byte is grown to one and starts over as new. One whose size
+        // nobody knows is taken for ours, of one byte, and is used as it is.
         if (HostSetHandleSize(procs, dataHandle, 1) != noErr) {
             if (result) *result = memFullErr;
             return false;
         }
+        gKeptData = {dataHandle, 1};
         isNew = true;
     }
     auto* byte = static_cast<uint8*>(HostLockHandle(procs, dataHandle, true));
@@ -152,9 +177,7 @@ bool Host::GetParameters(Parameters*& list, uint8*& dataByte, bool create) {
     // The list is defined afresh: records left from an earlier call would be doubled.
     params->parameters.clear();
     DefineParameters(params.get());
-    // Values kept in a handle that cannot be read are not known: going on with the defaults
-    // would draw them, and Finish would remember them over the values the user had.
-    if (const int16 err = UnflattenParameters(params.get(), filterRecord)) {
+    if (const int16 err = UnflattenParameters(params.get(), filterRecord, &parametersRead)) {
         if (result) *result = err;
         return false;
     }

@@ -17,9 +17,10 @@ std::size_t FlatParametersSize(const Parameters& params);
 int16 FlattenParameters(Parameters* params, FilterRecord* record);
 // Reads the handle back into the current values. Reading stops at the handle's end: values
 // the handle is too short for keep what they had, and a text without its zero byte runs to the
-// end of the handle. Bytes beyond what the list needs are ignored. 0, or -30900 when the host
-// failed to give the handle's size and -108 when it could not be locked: the values then stay
-// as they were.
-int16 UnflattenParameters(Parameters* params, FilterRecord* record);
+// end of the handle. Bytes beyond what the list needs are ignored. A handle whose size neither
+// the host nor this module (for a handle it made in this process) knows is treated as absent.
+// 0, or -108 when the handle could not be locked: the values then stay as they were. `read`,
+// when given, tells whether values came from a handle.
+int16 UnflattenParameters(Parameters* params, FilterRecord* record, bool* read = nullptr);
 
 }  // namespace Corvantis::Host::PS

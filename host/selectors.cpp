@@ -14,6 +14,15 @@
 
 namespace Corvantis::Host::PS {
 
+void Host::LoadRememberedValues(Parameters* list) {
+    // The descriptor registry, or the Windows registry when the descriptor registry itself
+    // cannot be used or when the last Finish could only keep them there.
+    bool fallback = true;
+    const int32 loaded = LoadFromDescriptorRegistry(list, basic, title, &fallback);
+    if (registryPrefix && ((loaded != 0 && fallback) || RegistryStoreIsNewer(registryPrefix)))
+        list->LoadFromRegistry(registryPrefix);
+}
+
 void Host::OnParameters() {
     Parameters* list = nullptr;
     uint8* dataByte = nullptr;
@@ -53,13 +62,7 @@ void Host::OnStart() {
     uint8* dataByte = nullptr;
     if (!GetParameters(list, dataByte, false)) return;
 
-    // Remembered values: the descriptor registry, or the Windows registry when the descriptor
-    // registry itself cannot be used or when the last Finish could only keep them there.
-    bool fallback = true;
-    const int32 loaded = LoadFromDescriptorRegistry(list, basic, title, &fallback);
-    if (registryPrefix && ((loaded != 0 && fallback) || RegistryStoreIsNewer(registryPrefix)))
-        list->LoadFromRegistry(registryPrefix);
-
+    LoadRememberedValues(list);
     std::unique_ptr<Parameters> backup = CloneParameters(*list);
 
     bool proceed = true;
@@ -109,6 +112,10 @@ void Host::OnFinish() {
     Parameters* list = nullptr;
     uint8* dataByte = nullptr;
     if (!GetParameters(list, dataByte, false)) return;
+    // Without values from the parameters handle (a host that lost it, or cannot tell its size)
+    // the list holds the defaults: storing them would replace what is remembered. What is
+    // remembered is written back instead.
+    if (!parametersRead) LoadRememberedValues(list);
     const int16 recorded = WriteScriptParameters(list, filterRecord);
     bool fallback = true, reached = false;
     const int32 stored = StoreInDescriptorRegistry(list, basic, title, &fallback, &reached);

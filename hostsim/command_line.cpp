@@ -41,6 +41,8 @@ std::string CommandLine::Usage() {
            "  --no-error-string       offer no error string\n"
            "  --no-big-document       offer no 32-bit document record\n"
            "  --no-handle-procs       offer no handle procs\n"
+           "  --unsized-handles       answer 0 for every handle's size, as some hosts do (the\n"
+           "                          handles still hold their bytes)\n"
            "  --no-descriptor-procs   offer no scripting descriptor record\n"
            "  --disable-suite NAME    refuse the suite NAME (may be repeated); also ActionDescriptor,\n"
            "                          ActionReference, ActionControl, DescriptorRegistry\n"
@@ -136,6 +138,8 @@ CommandLine CommandLine::Parse(const std::vector<std::string>& args) {
             line.disabledSuites.push_back(value());
         } else if (hostOptions && arg == "--no-handle-procs") {
             line.host.handleProcs = false;
+        } else if (hostOptions && arg == "--unsized-handles") {
+            line.host.unsizedHandles = true;
         } else if (hostOptions && arg == "--no-descriptor-procs") {
             line.host.descriptorParameters = false;
         } else if (hostOptions && arg == "--fail") {

@@ -47,7 +47,7 @@ int32 GetHandleSizeProc(Handle h) {
         ReportBadHandle(*s, "getSizeProc", h);
         return 0;
     }
-    return size;
+    return s->options().unsizedHandles ? 0 : size;
 }
 
 OSErr SetHandleSizeProc(Handle h, int32 size) {

@@ -41,6 +41,7 @@ struct HostOptions {
     int16 initialResult = noErr;         // the result slot before every call
     int32 maxSpace = 256 * 1024 * 1024;  // maxSpace at the start of a run
     bool handleProcs = true;             // handleProcs; false: null (single procs: callbacks())
+    bool unsizedHandles = false;         // getSizeProc answers 0 for every handle
     bool descriptorParameters = true;    // descriptorParameters; false: null
     bool readDescriptorProcs = true;     // descriptorParameters->readDescriptorProcs; false: null
     bool writeDescriptorProcs = true;    // descriptorParameters->writeDescriptorProcs; false: null

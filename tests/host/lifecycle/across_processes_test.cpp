@@ -3,6 +3,8 @@
 // information makes of the dialog.
 #include "lifecycle_support.h"
 
+#include "hostsim/png_io.h"
+
 using namespace hostsim;
 using namespace lifecycle;
 
@@ -58,6 +60,25 @@ TEST_F(AcrossProcesses, WithoutTheRegistrySuiteTheWindowsRegistryKeepsTheValues)
 
     Succeed("--disable-suite DescriptorRegistry --fresh --no-dialog --record '" + Path("next.txt") + "'");
     EXPECT_EQ(FontSize(ReadRecord(Path("next.txt"))), 24.0);
+}
+
+// A host that answers 0 for every handle's size and has no descriptor registry keeps the values
+// only in the Windows registry: what a run set is drawn and recorded by the next plain run. (A
+// played text is a handle too: that host can hand over none, so an earlier run sets it.)
+TEST_F(AcrossProcesses, AHostThatCannotSizeHandlesStillRemembers) {
+    const std::string host = "--unsized-handles --disable-suite DescriptorRegistry ";
+    Succeed("--disable-suite DescriptorRegistry --set Text=Kept --no-dialog");
+    Succeed(host + "--set ellipseWidth=150 --set bubblefillColor=30,144,77 --no-dialog");
+    Succeed(host + "--size 200x200 --out '" + Path("plain.png") + "' --record '" + Path("plain.txt") + "'");
+    const Descriptor plain = ReadRecord(Path("plain.txt"));
+    ASSERT_NE(plain.Find(kText), nullptr);
+    EXPECT_EQ(plain.Find(kText)->text, "Kept");
+    EXPECT_EQ(plain.Find(FourCC("Wzae"))->number, 150.0);
+    // Inside the body, left of the text: the fill colour as it was chosen.
+    const hostsim::PngImage drawn = hostsim::ReadPng(Path("plain.png"));
+    ASSERT_EQ(drawn.width, 200);
+    EXPECT_EQ((std::vector<int>{drawn.at(20, 80, 0), drawn.at(20, 80, 1), drawn.at(20, 80, 2)}),
+              (std::vector<int>{30, 144, 77}));
 }
 
 TEST_F(AcrossProcesses, AnEmptyDescriptorRegistryLoadsNothingAndDoesNotFallBack) {

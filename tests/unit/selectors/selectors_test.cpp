@@ -2,6 +2,7 @@
 // dialog decision, cancel, persistence, and hosts that fail or lack what is asked of them.
 #include "host/descriptor_property.h"
 #include "host/fallback_handles.h"
+#include "host/host_handles.h"
 #include "host/parameter_handle.h"
 #include "selector_support.h"
 #include "win32/global_memory.h"
@@ -154,6 +155,12 @@ TEST_F(SelectorTest, FinishRegistersAndStartLoadsTheLastValues) {
     Run(filterSelectorStart);
     EXPECT_EQ(last.parameters[kParamEllipseWidth].value.GetFloat(), 42.0);
     EXPECT_EQ(last.parameters[kParamFontFacename].value.text, "Liberation Sans");
+
+    // A Finish without values in a parameters handle keeps what is remembered, not the defaults.
+    HostDisposeHandle(host.record.handleProcs, host.record.parameters);
+    host.record.parameters = nullptr;
+    EXPECT_EQ(Run(filterSelectorFinish), 0);
+    EXPECT_EQ(host.registry[kTitle].Find(kWidthKey)->number, 42.0);
 }
 
 TEST_F(SelectorTest, WithoutTheRegistrySuiteTheWindowsRegistryIsUsed) {
