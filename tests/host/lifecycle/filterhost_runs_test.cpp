@@ -172,6 +172,8 @@ TEST_F(FilterHostRuns, NamesAndTextsBeyondASCIIArriveWhole) {
                       out = pictures + "/Ausgabe ö.png", record = pictures + "/Aufnahme ö.txt";
     fs::copy_file(fs::u8path(kModulePath), fs::u8path(module));
     fs::copy_file(fs::u8path(TELLORA_SAMPLE_PATH), fs::u8path(in));
+    // Files of the user's whose names end like temporary files once did: the saves leave them.
+    for (const std::string name : {"/notes.saving-2023", "/Ausgabe ö.png.saving-99999"}) WriteStateFile(pictures + name, "");
     SetEnvironment("TELLORA_HOSTSIM_STATE", state);
 
     const ProcessResult r = RunProcess(QuotedProgram(kFilterHostPath) + " run '" + module + "' --no-dialog --in '" + in +
@@ -183,7 +185,8 @@ TEST_F(FilterHostRuns, NamesAndTextsBeyondASCIIArriveWhole) {
     std::vector<std::string> names;
     for (const auto& entry : fs::directory_iterator(fs::u8path(pictures))) names.push_back(entry.path().filename().u8string());
     std::sort(names.begin(), names.end());
-    EXPECT_EQ(names, (std::vector<std::string>{"Aufnahme ö.txt", "Ausgabe ö.png", "Eingabe ö.png"}));
+    EXPECT_EQ(names, (std::vector<std::string>{"Aufnahme ö.txt", "Ausgabe ö.png", "Ausgabe ö.png.saving-99999",
+                                                "Eingabe ö.png", "notes.saving-2023"}));
     const Descriptor recorded = ReadRecord(record);
     ASSERT_NE(recorded.Find(kText), nullptr);
     EXPECT_EQ(recorded.Find(kText)->text, "Grüße");
