@@ -12,6 +12,7 @@
 #include "resources/terminology.h"
 
 #include <algorithm>
+#include <cctype>
 #include <fstream>
 #include <iterator>
 #include <sstream>
@@ -131,6 +132,37 @@ TEST_F(FilterHostRuns, ABlankPageOfTheGivenSizeIsFiltered) {
         EXPECT_TRUE(Contains(r.output, "selector Start: 0\n")) << dialog << "\n" << r.output;
         EXPECT_FALSE(Contains(r.output, "Viewer Error")) << r.output;
     }
+}
+
+// Two outputs that name one file, however they name it, are refused before the plug-in runs:
+// the last one written would silently replace the other.
+TEST_F(FilterHostRuns, TwoOutputsNamingOneFileAreRefusedBeforeThePluginRuns) {
+    namespace fs = std::filesystem;
+    fs::create_directories(Path("sub"));
+    fs::create_directories(state_);
+    WriteStateFile(Path("kept.txt"), "the user's");
+    std::vector<std::string> cases = {"--out same.png --record same.png",
+                                      "--out ./same.png --record '" + Path("same.png") + "'",
+                                      "--out '" + Path("sub/../same.png") + "' --record same.png",
+                                      "--record ./kept.txt --out kept.txt",
+                                      "--out '" + state_ + "/descriptor-registry.txt'"};
+#ifdef _WIN32
+    std::string other = Path("SAME.PNG");  // the same name in other letters and slashes
+    std::transform(other.begin(), other.end(), other.begin(), [](char c) { return c == '/' ? '\\' : char(std::toupper(c)); });
+    cases.push_back("--out '" + other + "' --record same.png");
+#endif
+    const fs::path before = fs::current_path();
+    fs::current_path(root_);
+    for (const std::string& outputs : cases) {
+        const ProcessResult r = FilterHost(outputs);
+        EXPECT_EQ(r.exitCode, 2) << outputs << "\n" << r.output;
+        EXPECT_TRUE(Contains(r.output, "name the same file")) << r.output;
+        EXPECT_FALSE(Contains(r.output, "selector")) << r.output;
+    }
+    fs::current_path(before);
+    EXPECT_FALSE(fs::exists(Path("same.png")));
+    EXPECT_EQ(ReadStateFile(Path("kept.txt")), "the user's");
+    EXPECT_FALSE(fs::exists(state_ + "/descriptor-registry.txt"));
 }
 
 // A played text in a single-byte code page goes through a dialog that closes with OK untouched
