@@ -137,7 +137,9 @@ int FilterHostApp::FilterImage(const CommandLine& line) {
     PrintRunReport(report);
     if (!imageProblem.empty()) err_ << "filterhost: " << imageProblem << '\n';
     for (const std::string& unsaved : report.unsaved) err_ << "filterhost: " << unsaved << '\n';
-    return report.succeeded && imageProblem.empty() && report.unsaved.empty() ? kSuccess : kFailure;
+    if (!imageProblem.empty() || !report.unsaved.empty()) return kFailure;
+    if (report.succeeded) return kSuccess;
+    return report.result == userCanceledErr ? kCancelled : kFailure;
 }
 
 void FilterHostApp::PrintColorRequests(const HostSession& session) {
@@ -160,8 +162,15 @@ void FilterHostApp::PrintRunReport(const RunReport& report) {
     }
     out_ << "result " << report.result << '\n';
     if (!report.errorText.empty()) out_ << "error string: " << report.errorText << '\n';
-    if (!report.succeeded && !report.calls.empty())
-        err_ << "filterhost: the " << SelectorName(report.calls.back().selector) << " selector failed\n";
+    if (!report.succeeded && !report.calls.empty()) {
+        const char* selector = SelectorName(report.calls.back().selector);
+        // The user's own choice, as when the dialog is cancelled: no failure of the plug-in.
+        if (report.result == userCanceledErr)
+            err_ << "filterhost: the user cancelled (the " << selector << " selector returned " << userCanceledErr
+                 << ")\n";
+        else
+            err_ << "filterhost: the " << selector << " selector failed\n";
+    }
     for (const std::string& note : report.notes) err_ << "filterhost: note: " << note << '\n';
     for (const std::string& problem : report.problems) err_ << "filterhost: plug-in fault: " << problem << '\n';
 }
