@@ -73,13 +73,14 @@ int32 LoadText(const PSActionDescriptorProcs* d, PIActionDescriptor descriptor, 
 }
 
 // A component the object does not hold is 0; one the host failed to read (or to say whether
-// the object holds it) leaves the whole colour as it was, and the read's error is returned.
+// the object holds it) leaves the whole colour as it was, and the read's error is returned. An
+// object the host hands back is freed, also one that comes with an error.
 int32 LoadColor(const PSActionDescriptorProcs* d, PIActionDescriptor descriptor, Parameter& p) {
     DescriptorClassID cls = 0;
     PIActionDescriptor object = nullptr;
     int32 err = Call(d->GetObject, descriptor, p.key, &cls, &object);
-    if (err || !object) return err;
-    if (cls == kClassRGBColor) {
+    if (!object) return err;
+    if (!err && cls == kClassRGBColor) {
         Rgb c{0.0, 0.0, 0.0};
         const int32 m = ColorScale(p, kRegistryEncoding);
         for (auto [key, component] : {std::pair{kKeyRed, &c.red}, {kKeyGreen, &c.green}, {kKeyBlue, &c.blue}}) {

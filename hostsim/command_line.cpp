@@ -62,7 +62,8 @@ std::string CommandLine::Usage() {
            ".\n"
            "\n"
            "exit status: 0 success; 1 the plug-in could not be loaded or reported an error, or a\n"
-           "file could not be written (the image is written first); 2 bad command line\n";
+           "file could not be written (the image is written first); 2 bad command line (also two\n"
+           "outputs that name the same file); 3 the user cancelled (the plug-in returned -128)\n";
 }
 
 namespace {

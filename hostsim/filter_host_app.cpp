@@ -4,12 +4,10 @@
 #include "hostsim/host_error.h"
 #include "hostsim/host_window.h"
 #include "hostsim/info_report.h"
+#include "hostsim/output_files.h"
 #include "hostsim/plugin_module.h"
 
-#include "files/atomic_file.h"
-
 #include <algorithm>
-#include <filesystem>
 #include <memory>
 
 namespace hostsim {
@@ -51,22 +49,6 @@ void SetCallbackMode(HostSession& session, const std::string& name, CallbackMode
                          "; suite functions: ActionDescriptor.Make, DescriptorRegistry.Get, ... or Suite.*");
     }
     session.callbacks().SetSuiteFunction(name, mode);
-}
-
-// A file to write (UTF-8, empty for none) must be a new or a regular file in a folder that
-// exists: a folder or a device is never replaced.
-void CheckOutputFile(const std::string& path) {
-    if (path.empty()) return;
-    if (const std::string problem = tellora::SaveTargetProblem(path); !problem.empty())
-        throw HostError("cannot write " + path + ": " + problem);
-    const std::filesystem::path folder = std::filesystem::u8path(path).parent_path();
-    if (folder.empty()) return;
-    std::error_code ec;
-    const std::filesystem::file_type type = std::filesystem::status(folder, ec).type();
-    if (type == std::filesystem::file_type::not_found)
-        throw HostError("cannot write " + path + ": the folder " + folder.u8string() + " does not exist");
-    if (type != std::filesystem::file_type::directory && type != std::filesystem::file_type::none)
-        throw HostError("cannot write " + path + ": " + folder.u8string() + " is not a folder");
 }
 
 }  // namespace
@@ -114,6 +96,13 @@ int FilterHostApp::FilterImage(const CommandLine& line) {
     CheckOutputFile(line.run.recordFile);
     const auto module = PluginModule::Load(line.plugin);
     HostSession session;
+    FilterRun run(*module, session);
+    // Nor may one file be written twice: the last write would silently replace the other.
+    const FilterRun::StateFiles state = run.StateFilesFor(line.run);
+    CheckDistinctOutputs({{"the image (--out)", line.output},
+                          {"the recording (--record)", line.run.recordFile},
+                          {"the host's stored state of the filter", state.filterState},
+                          {"the host's descriptor registry", state.registry}});
     // A run that shows the dialog gets a window to parent it to, when there is a display.
     const bool showsDialog = line.run.playInfo == plugInDialogDisplay;
     ApplyHostOptions(line, session, showsDialog && HostWindow::DisplayAvailable());
@@ -134,7 +123,6 @@ int FilterHostApp::FilterImage(const CommandLine& line) {
         pixels->host().Refresh();
     }
 
-    FilterRun run(*module, session);
     const RunReport report = run.Run(line.run);
     // The image first: what else cannot be kept must not cost the user the picture.
     std::string imageProblem;
@@ -149,7 +137,9 @@ int FilterHostApp::FilterImage(const CommandLine& line) {
     PrintRunReport(report);
     if (!imageProblem.empty()) err_ << "filterhost: " << imageProblem << '\n';
     for (const std::string& unsaved : report.unsaved) err_ << "filterhost: " << unsaved << '\n';
-    return report.succeeded && imageProblem.empty() && report.unsaved.empty() ? kSuccess : kFailure;
+    if (!imageProblem.empty() || !report.unsaved.empty()) return kFailure;
+    if (report.succeeded) return kSuccess;
+    return report.result == userCanceledErr ? kCancelled : kFailure;
 }
 
 void FilterHostApp::PrintColorRequests(const HostSession& session) {
@@ -172,8 +162,15 @@ void FilterHostApp::PrintRunReport(const RunReport& report) {
     }
     out_ << "result " << report.result << '\n';
     if (!report.errorText.empty()) out_ << "error string: " << report.errorText << '\n';
-    if (!report.succeeded && !report.calls.empty())
-        err_ << "filterhost: the " << SelectorName(report.calls.back().selector) << " selector failed\n";
+    if (!report.succeeded && !report.calls.empty()) {
+        const char* selector = SelectorName(report.calls.back().selector);
+        // The user's own choice, as when the dialog is cancelled: no failure of the plug-in.
+        if (report.result == userCanceledErr)
+            err_ << "filterhost: the user cancelled (the " << selector << " selector returned " << userCanceledErr
+                 << ")\n";
+        else
+            err_ << "filterhost: the " << selector << " selector failed\n";
+    }
     for (const std::string& note : report.notes) err_ << "filterhost: note: " << note << '\n';
     for (const std::string& problem : report.problems) err_ << "filterhost: plug-in fault: " << problem << '\n';
 }

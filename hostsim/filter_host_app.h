@@ -10,7 +10,7 @@ namespace hostsim {
 
 class FilterHostApp {
 public:
-    enum ExitCode { kSuccess = 0, kFailure = 1, kUsage = 2 };
+    enum ExitCode { kSuccess = 0, kFailure = 1, kUsage = 2, kCancelled = 3 };
 
     FilterHostApp(std::ostream& out, std::ostream& err) : out_(out), err_(err) {}
 

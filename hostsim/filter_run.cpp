@@ -54,6 +54,12 @@ std::string FilterRun::StateKey() const {
     return key.empty() ? name : key + "-" + name;
 }
 
+FilterRun::StateFiles FilterRun::StateFilesFor(const RunOptions& options) const {
+    if (!options.keepState) return {};
+    const std::string folder = options.stateFolder.empty() ? StateFolder() : options.stateFolder;
+    return {FilterStatePath(folder, StateKey()), folder + "/" + kRegistryFileName};
+}
+
 DescriptorAnnotator FilterRun::Annotator() const {
     const Terminology* terminology = module_.terminology();
     const TerminologyEvent* event = terminology ? ScriptingEvent(*terminology, module_.pipl()) : nullptr;
@@ -144,9 +150,9 @@ RunReport FilterRun::Run(const RunOptions& options) {
     std::string statePath;
     std::shared_ptr<DescriptorRegistry> registry;
     if (options.keepState) {
-        const std::string folder = options.stateFolder.empty() ? StateFolder() : options.stateFolder;
-        statePath = FilterStatePath(folder, StateKey());
-        registry = DescriptorRegistry::ForFile(folder + "/" + kRegistryFileName);
+        const StateFiles files = StateFilesFor(options);
+        statePath = files.filterState;
+        registry = DescriptorRegistry::ForFile(files.registry);
         try {
             registry->Load();
         } catch (const HostError& e) {

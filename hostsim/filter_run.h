@@ -63,6 +63,13 @@ public:
     DescriptorAnnotator Annotator() const;
     // The name the filter's stored state is kept under.
     std::string StateKey() const;
+    // The files a run with `options` keeps its state in (empty without keepState). Throws
+    // HostError when there is no state folder.
+    struct StateFiles {
+        std::string filterState;  // the filter's stored handles
+        std::string registry;     // the descriptor registry
+    };
+    StateFiles StateFilesFor(const RunOptions& options) const;
 
     // Limits the Continue calls of one run (a plug-in that never stops asking).
     static constexpr int kMaxContinueCalls = 1000000;

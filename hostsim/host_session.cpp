@@ -6,6 +6,7 @@
 #include "hostsim/host_window.h"
 #include "hostsim/pixel_display.h"
 #include "hostsim/plugin_module.h"
+#include "hostsim/program_name.h"
 #include "hostsim/record_procs.h"
 
 #include <algorithm>
@@ -124,7 +125,7 @@ void HostSession::UpdateHostWindow() {
         windowProblem_.clear();
     } else if (!window_) {
         windowProblem_.clear();
-        window_ = HostWindow::Create("filterhost", &windowProblem_);
+        window_ = HostWindow::Create(kProgramName, &windowProblem_);
     }
 }
 

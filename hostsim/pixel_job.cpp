@@ -4,6 +4,7 @@
 #include "hostsim/host_session.h"
 #include "hostsim/image_import.h"
 #include "hostsim/png_io.h"
+#include "hostsim/program_name.h"
 
 #include "files/atomic_file.h"
 
@@ -150,7 +151,7 @@ void PixelJob::Finish(const std::string& output) {
     // Streamed into a temporary file that replaces the output when complete.
     std::string error;
     const auto written = tellora::SaveFileAtomicallyWith(
-        output,
+        kProgramName, output,
         [&](const std::string& file) {
             const auto writer = PngWriter::ToFile(file, ExportFormat(*document_), output);
             ExportPng(*document_, engine_, &notes, *writer);

@@ -1,5 +1,7 @@
 #include "hostsim/png_io.h"
 
+#include "hostsim/program_name.h"
+
 #include "files/atomic_file.h"
 
 #include <png.h>
@@ -468,7 +470,7 @@ void WritePng(const std::string& path, const PngImage& image) {
     // Through a temporary file: a full disk leaves the earlier file as it was.
     std::string error;
     const auto written = tellora::SaveFileAtomicallyWith(
-        path,
+        kProgramName, path,
         [&image, &path](const std::string& file) {
             const auto writer = PngWriter::ToFile(file, FormatOf(image), path);
             WriteAll(*writer, image);

@@ -2,6 +2,7 @@
 
 #include "hostsim/environment.h"
 #include "hostsim/host_error.h"
+#include "hostsim/program_name.h"
 
 #include "files/atomic_file.h"
 
@@ -53,7 +54,8 @@ void WriteStateFile(const std::string& path, const std::string& contents) {
     const fs::path target = fs::u8path(path);
     if (target.has_parent_path()) MakeFolders(target.parent_path().u8string());
     std::string error;
-    if (tellora::SaveFileAtomically(path, contents, &error) == tellora::SaveOutcome::Failed) throw HostError(error);
+    if (tellora::SaveFileAtomically(kProgramName, path, contents, &error) == tellora::SaveOutcome::Failed)
+        throw HostError(error);
 }
 
 void RemoveStateFile(const std::string& path) {

@@ -265,7 +265,7 @@ bool Parameters::SavePreset(const std::wstring& path, const std::string& pluginN
 
     // Written beside the target and renamed over it, so that a failed save never leaves a
     // truncated preset in place of a good one.
-    return tellora::SaveFileAtomically(target, bytes) != tellora::SaveOutcome::Failed;
+    return tellora::SaveFileAtomically(pluginName, target, bytes) != tellora::SaveOutcome::Failed;
 }
 
 void Parameters::LoadPreset(const std::wstring& path) {

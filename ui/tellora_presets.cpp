@@ -1,6 +1,7 @@
 // The dialog's presets: the list of the preset files in the preset folder, saving the current
 // values as a new preset, applying the selected one and deleting it with the Delete key.
 #include "param/parameters.h"
+#include "ui/preset_question.h"
 #include "ui/tellora_ui.h"
 #include "win32/message_box.h"
 
@@ -92,11 +93,8 @@ void TelloraUIBase::SavePresetTo(const wxString& chosenPath) {
     const wxString path = HasPresetExtension(chosenPath) ? chosenPath : chosenPath + ".txt";
     // The file dialog asked about the name as it was typed; a preset it did not see is asked
     // about here before it is replaced.
-    if (path != chosenPath && wxFileName::FileExists(path)) {
-        const wxString question = wxString::Format(wxGetTranslation("The preset \"%s\" exists already. Replace it?"),
-                                                   wxFileName(path).GetName());
-        if (MessageBoxA(GetHandle(), question.utf8_str(), "", MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) != IDYES) return;
-    }
+    const bool unseen = path != chosenPath && wxFileName::FileExists(path);
+    if (unseen && !UserAllowsReplacingPreset(GetHandle(), wxFileName(path).GetName())) return;
     // A preset that could not be written must not pass for saved.
     if (!parameters || !parameters->SavePreset(path.ToStdWstring(), "Tellora", "1.0"))
         MessageBoxA(GetHandle(), "Preset saving error", kMessageCaption, MB_OK);

@@ -3,10 +3,13 @@
 
 #include <atomic>
 #include <cerrno>
+#include <chrono>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <random>
 #include <system_error>
 
 #ifdef _WIN32
@@ -63,26 +66,15 @@ std::FILE* OpenForWriting(const std::string& path) {
 #endif
 }
 
-constexpr char kTempMark[] = ".saving-";
-std::atomic<unsigned long> gSerial{0};
+// A temporary file is ".<program>-<pid>-<random>.tmp": hidden, and no name a user would give.
+constexpr char kTempSuffix[] = ".tmp";
+constexpr std::size_t kRandomDigits = 16;
 
 unsigned long ProcessId() {
 #ifdef _WIN32
     return static_cast<unsigned long>(_getpid());
 #else
     return static_cast<unsigned long>(::getpid());
-#endif
-}
-
-// Longest file name the folder takes, in bytes.
-std::size_t NameLimit(const std::string& folder) {
-#ifdef _WIN32
-    (void)folder;
-    return 255;
-#else
-    errno = 0;
-    const long limit = ::pathconf(folder.empty() ? "." : folder.c_str(), _PC_NAME_MAX);
-    return limit > 0 ? std::size_t(limit) : 255;
 #endif
 }
 
@@ -96,13 +88,43 @@ std::string NameOf(const std::string& path) {
     return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
-// The part of the name a temporary file keeps: the whole name when it fits with the suffix.
-std::string TempStem(const std::string& name, std::size_t suffixLength, std::size_t limit) {
-    if (name.size() + suffixLength <= limit) return name;
-    std::size_t keep = limit > suffixLength ? limit - suffixLength : 0;
-    // Do not cut a UTF-8 sequence in two.
-    while (keep > 0 && keep < name.size() && (static_cast<unsigned char>(name[keep]) & 0xC0) == 0x80) --keep;
-    return name.substr(0, keep);
+// 64 random bits as hexadecimal digits; the clock and a serial number stand in for a random
+// device that fails.
+std::string RandomDigits() {
+    std::uint64_t bits = std::uint64_t(std::chrono::steady_clock::now().time_since_epoch().count()) * 0x9E3779B97F4A7C15ull;
+    static std::atomic<unsigned long> serial{0};
+    bits += ++serial;
+    try {
+        std::random_device device;
+        bits ^= (std::uint64_t(device()) << 32) ^ device();
+    } catch (const std::exception&) {
+    }
+    char digits[kRandomDigits + 1];
+    std::snprintf(digits, sizeof digits, "%016llx", static_cast<unsigned long long>(bits));
+    return digits;
+}
+
+std::string TempName(const std::string& folder, const std::string& program) {
+    return folder + "." + program + "-" + std::to_string(ProcessId()) + "-" + RandomDigits() + kTempSuffix;
+}
+
+bool AllOf(const std::string& text, const char* characters) {
+    return !text.empty() && text.find_first_not_of(characters) == std::string::npos;
+}
+
+// The process that made `name` when it is a temporary file of `program`'s saves, else 0.
+unsigned long TempOwner(const std::string& program, const std::string& name) {
+    const std::string prefix = "." + program + "-";
+    const std::size_t suffix = sizeof kTempSuffix - 1;
+    if (name.size() < prefix.size() + 2 + kRandomDigits + suffix || name.compare(0, prefix.size(), prefix) != 0 ||
+        name.compare(name.size() - suffix, suffix, kTempSuffix) != 0)
+        return 0;
+    const std::string pid = name.substr(prefix.size(), name.size() - prefix.size() - suffix - kRandomDigits - 1);
+    const std::size_t dash = prefix.size() + pid.size();
+    if (pid.size() > 10 || !AllOf(pid, "0123456789") || name[dash] != '-' ||
+        !AllOf(name.substr(dash + 1, kRandomDigits), "0123456789abcdef"))
+        return 0;
+    return std::strtoul(pid.c_str(), nullptr, 10);
 }
 
 bool ProcessIsGone(unsigned long pid) {
@@ -118,27 +140,13 @@ bool ProcessIsGone(unsigned long pid) {
 #endif
 }
 
-// Removes the temporary files that saves into `folder` left when their process was killed:
-// "<name>.saving-<pid>" or "<name>.saving-<pid>-<n>", for any name, whose process is gone.
-void RemoveStaleTemps(const std::string& folder) {
+// Removes the temporary files that `program`'s saves into `folder` left when their process was
+// killed. Only names of the temporary form are touched: any other file is the user's.
+void RemoveStaleTemps(const std::string& folder, const std::string& program) {
     std::error_code ec;
     const fs::path dir = folder.empty() ? fs::path(".") : fs::u8path(folder);
     for (fs::directory_iterator it(dir, ec), end; !ec && it != end; it.increment(ec)) {
-        const std::string entry = it->path().filename().u8string();
-        const std::size_t mark = entry.rfind(kTempMark);
-        if (mark == std::string::npos || mark == 0) continue;
-        const char* digits = entry.c_str() + mark + sizeof kTempMark - 1;
-        char* after = nullptr;
-        errno = 0;
-        const unsigned long pid = std::strtoul(digits, &after, 10);
-        if (after == digits || errno != 0 || *digits == '-' || *digits == '+') continue;
-        if (*after == '-') {
-            const char* serial = after + 1;
-            if (*serial < '0' || *serial > '9') continue;
-            std::strtoul(serial, &after, 10);
-        }
-        if (*after != '\0') continue;
-        if (!ProcessIsGone(pid)) continue;
+        if (!ProcessIsGone(TempOwner(program, it->path().filename().u8string()))) continue;
         std::error_code ignored;
         if (fs::is_regular_file(it->symlink_status(ignored))) fs::remove(it->path(), ignored);
     }
@@ -248,6 +256,20 @@ void KeepOwnerAndMode(const std::string& file, const struct stat& original) {
 }
 #endif
 
+// Creates an empty temporary file in `folder`, named in `temp`; false with errno set when none
+// could be made.
+bool CreateTemp(const std::string& folder, const std::string& program, std::string& temp) {
+    for (int attempt = 0; attempt < 8; ++attempt) {
+        temp = TempName(folder, program);
+        if (std::FILE* file = CreateNew(temp)) {
+            std::fclose(file);
+            return true;
+        }
+        if (errno != EEXIST) return false;
+    }
+    return false;
+}
+
 SaveOutcome Fail(std::string* error, const std::string& text) {
     if (error) *error = text;
     return SaveOutcome::Failed;
@@ -268,15 +290,10 @@ std::string SaveTargetProblem(const std::string& path) {
     }
 }
 
-std::string AtomicTempName(const std::string& path, unsigned long serial) {
-    const std::string folder = FolderOf(path);
-    const std::string suffix = kTempMark + std::to_string(ProcessId()) + "-" + std::to_string(serial);
-    return folder + TempStem(NameOf(path), suffix.size(), NameLimit(folder)) + suffix;
-}
-
-SaveOutcome SaveFileAtomically(const std::string& path, const std::string& bytes, std::string* error) {
+SaveOutcome SaveFileAtomically(const std::string& program, const std::string& path, const std::string& bytes,
+                               std::string* error) {
     return SaveFileAtomicallyWith(
-        path,
+        program, path,
         [&bytes](const std::string& file) {
             std::FILE* out = OpenForWriting(file);
             return out && WriteFile(out, bytes);
@@ -284,7 +301,7 @@ SaveOutcome SaveFileAtomically(const std::string& path, const std::string& bytes
         error);
 }
 
-SaveOutcome SaveFileAtomicallyWith(const std::string& requested,
+SaveOutcome SaveFileAtomicallyWith(const std::string& program, const std::string& requested,
                                    const std::function<bool(const std::string& file)>& write, std::string* error) {
     if (NameOf(requested).empty()) return Fail(error, "cannot write " + requested + ": no file name");
     const std::string path = ResolvedTarget(requested);
@@ -297,11 +314,10 @@ SaveOutcome SaveFileAtomicallyWith(const std::string& requested,
     const bool exists = ::stat(path.c_str(), &existing) == 0;
     if (exists && ::access(path.c_str(), W_OK) != 0) return Fail(error, "cannot write " + requested + ": " + ErrorText(errno));
 #endif
-    RemoveStaleTemps(folder);
+    RemoveStaleTemps(folder, program);
 
-    const std::string temp = AtomicTempName(path, ++gSerial);
-    if (std::FILE* file = CreateNew(temp)) {
-        std::fclose(file);
+    std::string temp;
+    if (CreateTemp(folder, program, temp)) {
         bool written = false;
         int why = 0;
         try {

@@ -112,3 +112,8 @@ int MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type) {
     std::fprintf(stderr, "[%s]\n%s\n", box.caption.c_str(), box.text.c_str());
     return DefaultMessageBoxAnswer(type);
 }
+
+int MessageBoxW(HWND owner, LPCWSTR text, LPCWSTR caption, UINT type) {
+    const wxString wideText(text ? text : L""), wideCaption(caption ? caption : L"");
+    return MessageBoxA(owner, wideText.utf8_str(), wideCaption.utf8_str(), type);
+}

@@ -4,7 +4,7 @@
 #pragma once
 
 #ifdef _WIN32
-// On Windows this is the system's own MessageBoxA.
+// On Windows these are the system's own MessageBoxA and MessageBoxW.
 #include "win32/windows_api.h"
 #else
 #include <functional>
@@ -13,6 +13,7 @@
 using HWND = void*;
 using UINT = unsigned int;
 using LPCSTR = const char*;
+using LPCWSTR = const wchar_t*;
 
 constexpr UINT MB_OK = 0x0;
 constexpr UINT MB_OKCANCEL = 0x1;
@@ -34,6 +35,8 @@ constexpr int IDYES = 6;
 constexpr int IDNO = 7;
 
 int MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type);
+// The same box for wide texts (which the narrow box takes as UTF-8 here).
+int MessageBoxW(HWND owner, LPCWSTR text, LPCWSTR caption, UINT type);
 
 // What a box showed; for tests and for hosts that log boxes.
 struct MessageBoxRecord {

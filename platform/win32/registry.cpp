@@ -20,6 +20,8 @@ namespace fs = std::filesystem;
 
 namespace {
 
+// The registry's files are written by the plug-in, under its name.
+constexpr char kProgram[] = "Tellora";
 constexpr char kValueMagic[4] = {'T', 'R', 'G', 'V'};
 constexpr std::size_t kHeaderSize = 12;
 constexpr std::size_t kMaxComponent = 255;
@@ -314,7 +316,7 @@ LONG RegSetValueExA(HKEY hKey, LPCSTR lpValueName, DWORD, DWORD dwType, const BY
         std::memcpy(bytes.data() + kHeaderSize, lpData, cbData);
 
     const std::string bytesText(reinterpret_cast<const char*>(bytes.data()), bytes.size());
-    if (tellora::SaveFileAtomically(folder + "/" + fileName, bytesText) == tellora::SaveOutcome::Failed)
+    if (tellora::SaveFileAtomically(kProgram, folder + "/" + fileName, bytesText) == tellora::SaveOutcome::Failed)
         return ERROR_CANTWRITE;
     return ERROR_SUCCESS;
 }

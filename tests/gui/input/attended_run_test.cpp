@@ -52,8 +52,10 @@ TEST_F(AttendedRun, OkAppliesTheFilterAfterTheUserTookTheirTime) {
 
 TEST_F(AttendedRun, CancelLeavesTheDocumentAlone) {
     const lifecycle::ProcessResult run = AnswerAfterFiveSeconds(kCancel);
-    EXPECT_NE(run.exitCode, 0) << run.output;
+    EXPECT_EQ(run.exitCode, 3) << "the user's own choice, no failure: " << run.output;
     EXPECT_NE(run.output.find("result -128\n"), std::string::npos) << run.output;
+    EXPECT_NE(run.output.find("filterhost: the user cancelled"), std::string::npos) << run.output;
+    EXPECT_EQ(run.output.find("failed"), std::string::npos) << run.output;
     EXPECT_FALSE(std::filesystem::exists(Out())) << "a cancelled run wrote the document";
 }
 

@@ -12,6 +12,7 @@
 #include "resources/terminology.h"
 
 #include <algorithm>
+#include <cctype>
 #include <fstream>
 #include <iterator>
 #include <sstream>
@@ -133,6 +134,37 @@ TEST_F(FilterHostRuns, ABlankPageOfTheGivenSizeIsFiltered) {
     }
 }
 
+// Two outputs that name one file, however they name it, are refused before the plug-in runs:
+// the last one written would silently replace the other.
+TEST_F(FilterHostRuns, TwoOutputsNamingOneFileAreRefusedBeforeThePluginRuns) {
+    namespace fs = std::filesystem;
+    fs::create_directories(Path("sub"));
+    fs::create_directories(state_);
+    WriteStateFile(Path("kept.txt"), "the user's");
+    std::vector<std::string> cases = {"--out same.png --record same.png",
+                                      "--out ./same.png --record '" + Path("same.png") + "'",
+                                      "--out '" + Path("sub/../same.png") + "' --record same.png",
+                                      "--record ./kept.txt --out kept.txt",
+                                      "--out '" + state_ + "/descriptor-registry.txt'"};
+#ifdef _WIN32
+    std::string other = Path("SAME.PNG");  // the same name in other letters and slashes
+    std::transform(other.begin(), other.end(), other.begin(), [](char c) { return c == '/' ? '\\' : char(std::toupper(c)); });
+    cases.push_back("--out '" + other + "' --record same.png");
+#endif
+    const fs::path before = fs::current_path();
+    fs::current_path(root_);
+    for (const std::string& outputs : cases) {
+        const ProcessResult r = FilterHost(outputs);
+        EXPECT_EQ(r.exitCode, 2) << outputs << "\n" << r.output;
+        EXPECT_TRUE(Contains(r.output, "name the same file")) << r.output;
+        EXPECT_FALSE(Contains(r.output, "selector")) << r.output;
+    }
+    fs::current_path(before);
+    EXPECT_FALSE(fs::exists(Path("same.png")));
+    EXPECT_EQ(ReadStateFile(Path("kept.txt")), "the user's");
+    EXPECT_FALSE(fs::exists(state_ + "/descriptor-registry.txt"));
+}
+
 // A played text in a single-byte code page goes through a dialog that closes with OK untouched
 // and stays the text the next use draws.
 TEST_F(FilterHostRuns, ALegacyTextSurvivesAnUntouchedDialog) {
@@ -172,6 +204,8 @@ TEST_F(FilterHostRuns, NamesAndTextsBeyondASCIIArriveWhole) {
                       out = pictures + "/Ausgabe ö.png", record = pictures + "/Aufnahme ö.txt";
     fs::copy_file(fs::u8path(kModulePath), fs::u8path(module));
     fs::copy_file(fs::u8path(TELLORA_SAMPLE_PATH), fs::u8path(in));
+    // Files of the user's whose names end like temporary files once did: the saves leave them.
+    for (const std::string name : {"/notes.saving-2023", "/Ausgabe ö.png.saving-99999"}) WriteStateFile(pictures + name, "");
     SetEnvironment("TELLORA_HOSTSIM_STATE", state);
 
     const ProcessResult r = RunProcess(QuotedProgram(kFilterHostPath) + " run '" + module + "' --no-dialog --in '" + in +
@@ -183,7 +217,8 @@ TEST_F(FilterHostRuns, NamesAndTextsBeyondASCIIArriveWhole) {
     std::vector<std::string> names;
     for (const auto& entry : fs::directory_iterator(fs::u8path(pictures))) names.push_back(entry.path().filename().u8string());
     std::sort(names.begin(), names.end());
-    EXPECT_EQ(names, (std::vector<std::string>{"Aufnahme ö.txt", "Ausgabe ö.png", "Eingabe ö.png"}));
+    EXPECT_EQ(names, (std::vector<std::string>{"Aufnahme ö.txt", "Ausgabe ö.png", "Ausgabe ö.png.saving-99999",
+                                                "Eingabe ö.png", "notes.saving-2023"}));
     const Descriptor recorded = ReadRecord(record);
     ASSERT_NE(recorded.Find(kText), nullptr);
     EXPECT_EQ(recorded.Find(kText)->text, "Grüße");

@@ -120,7 +120,7 @@ TEST_F(FilterHostPixelsTest, TheImageIsWrittenFirstAndWhatCannotBeWrittenIsToldW
         << r.output;
     EXPECT_FALSE(std::filesystem::exists(output));
     for (const auto& entry : std::filesystem::directory_iterator(ProcessFolder()))
-        EXPECT_EQ(entry.path().string().find(".saving-"), std::string::npos) << entry.path();
+        EXPECT_NE(entry.path().filename().string().rfind(".filterhost-", 0), 0u) << entry.path();
 }
 
 TEST_F(FilterHostPixelsTest, AnOutputKeepsItsPermissionsAndWhatIsNoFileIsRefusedBeforeTheRun) {

@@ -46,6 +46,17 @@ TEST(ShowMessageBox, AnswersMapToOneTwoThree) {
     SetMessageBoxObserver(nullptr);
 }
 
+TEST(MessageBoxW, ShowsItsWideTextsAsTheNarrowBoxShowsUtf8) {
+    std::string shown;
+    SetMessageBoxObserver([&](const MessageBoxRecord& box) {
+        shown = box.caption + ": " + box.text;
+        return IDNO;
+    });
+    EXPECT_EQ(MessageBoxW(nullptr, L"Gr\u00fc\u00dfe \u5317", L"\u00c4", MB_YESNO), IDNO);
+    SetMessageBoxObserver(nullptr);
+    EXPECT_EQ(shown, "\xc3\x84: Gr\xc3\xbc\xc3\x9f" "e \xe5\x8c\x97");
+}
+
 TEST(ShowMessageBox, NonInteractiveBoxAnswersItsDefaultButton) {
     EXPECT_EQ(DefaultMessageBoxAnswer(MB_OK), IDOK);
     EXPECT_EQ(DefaultMessageBoxAnswer(MB_YESNOCANCEL), IDYES);

@@ -1,10 +1,11 @@
-// Saving a file through a temporary file: long names, leftovers of killed saves, what the new
-// file keeps of the old one, targets that are no files, folders that refuse new files, why a
-// save failed; and the preset, which saves this way.
+// Saving a file through a temporary file: long names, the temporary's name and the leftovers of
+// killed saves, what the new file keeps of the old one, targets that are no files, folders that
+// refuse new files, why a save failed; and the preset, which saves this way.
 #include <gtest/gtest.h>
 
 #include <csignal>
 #include <cstring>
+#include <regex>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -17,6 +18,8 @@
 using namespace tellora_test;
 
 namespace {
+
+constexpr char kProgram[] = "test";
 
 class AtomicFileTest : public TempFolderTest {
 protected:
@@ -34,11 +37,11 @@ pid_t EndedProcess() {
 }
 
 TEST_F(AtomicFileTest, ALongestLegalNameSavesAndReplaces) {
-    // 255 bytes: no room for the temporary suffix beside the name itself.
+    // 255 bytes, the longest name a folder takes.
     const std::string name = std::string(251, 'p') + ".txt";
     const std::string path = (folder_ / name).string();
-    ASSERT_EQ(tellora::SaveFileAtomically(path, "one"), tellora::SaveOutcome::Replaced);
-    ASSERT_EQ(tellora::SaveFileAtomically(path, "two"), tellora::SaveOutcome::Replaced);
+    ASSERT_EQ(tellora::SaveFileAtomically(kProgram, path, "one"), tellora::SaveOutcome::Replaced);
+    ASSERT_EQ(tellora::SaveFileAtomically(kProgram, path, "two"), tellora::SaveOutcome::Replaced);
     EXPECT_EQ(ReadFile(path), "two");
     EXPECT_EQ(Entries(), 1u);
 
@@ -53,34 +56,42 @@ TEST_F(AtomicFileTest, ALongestLegalNameSavesAndReplaces) {
     EXPECT_EQ(Entries(), 2u);
 }
 
-TEST_F(AtomicFileTest, LeftoversOfKilledSavesAreRemovedByTheNextSaveIntoTheFolder) {
-    const std::string path = (folder_ / "keep.txt").string();
-    const std::string dead = std::to_string(EndedProcess());
-    const std::string alive = std::to_string(::getppid());
-    WriteFile(folder_ / ("keep.txt.saving-" + dead), "old style");
-    WriteFile(folder_ / ("keep.txt.saving-" + dead + "-7"), "new style");
-    WriteFile(folder_ / ("other.txt.saving-" + dead + "-2"), "another file's, killed as well");
-    WriteFile(folder_ / ("keep.txt.saving-" + alive + "-1"), "a save in progress elsewhere");
-    WriteFile(folder_ / "keep.txt.saving-notes", "not a temporary name");
-    WriteFile(folder_ / ("keep.txt.saving-" + dead + "-x"), "not a temporary name either");
-    std::filesystem::create_directory(folder_ / ("dir.saving-" + dead));
+TEST_F(AtomicFileTest, ASaveWritesAHiddenTemporaryAndRemovesOnlyItsProgramsLeftovers) {
+    const std::string dead = std::to_string(EndedProcess()), alive = std::to_string(::getppid());
+    const std::string random = "-0123456789abcdef.tmp";
+    const struct {
+        std::string name;
+        bool stays;
+    } entries[] = {
+        {".test-" + dead + random, false},  // a killed save's
+        {".test-" + alive + random, true},  // a save in progress
+        {".other-" + dead + random, true},  // another program's
+        {".test-" + dead + "-0123456789ABCDEF.tmp", true},
+        {"notes.saving-2023", true},  // the user's, and the temporaries' earlier form
+        {"keep.txt.saving-" + dead + "-7", true},
+    };
+    for (const auto& e : entries) WriteFile(folder_ / e.name, "x");
 
-    ASSERT_EQ(tellora::SaveFileAtomically(path, "bytes"), tellora::SaveOutcome::Replaced);
-    EXPECT_FALSE(std::filesystem::exists(folder_ / ("keep.txt.saving-" + dead)));
-    EXPECT_FALSE(std::filesystem::exists(folder_ / ("keep.txt.saving-" + dead + "-7")));
-    EXPECT_FALSE(std::filesystem::exists(folder_ / ("other.txt.saving-" + dead + "-2")));
-    EXPECT_TRUE(std::filesystem::exists(folder_ / ("keep.txt.saving-" + alive + "-1")));
-    EXPECT_TRUE(std::filesystem::exists(folder_ / "keep.txt.saving-notes"));
-    EXPECT_TRUE(std::filesystem::exists(folder_ / ("keep.txt.saving-" + dead + "-x")));
-    EXPECT_TRUE(std::filesystem::is_directory(folder_ / ("dir.saving-" + dead)));
-    EXPECT_EQ(ReadFile(path), "bytes");
+    std::string temp;
+    const auto saved = tellora::SaveFileAtomicallyWith(kProgram, (folder_ / "keep.txt").string(), [&](const std::string& file) {
+        temp = file;
+        WriteFile(file, "bytes");
+        return true;
+    });
+    ASSERT_EQ(saved, tellora::SaveOutcome::Replaced);
+    const std::string name = std::filesystem::path(temp).filename().string();
+    EXPECT_EQ(std::filesystem::path(temp).parent_path(), folder_);
+    EXPECT_TRUE(std::regex_match(name, std::regex("\\.test-" + std::to_string(::getpid()) + "-[0-9a-f]{16}\\.tmp"))) << name;
+    for (const auto& e : entries) EXPECT_EQ(std::filesystem::exists(folder_ / e.name), e.stays) << e.name;
+    EXPECT_EQ(ReadFile(folder_ / "keep.txt"), "bytes");
+    EXPECT_EQ(Entries(), std::size(entries));
 }
 
 TEST_F(AtomicFileTest, TheNewFileKeepsThePermissionsAndTheLinkOfTheOldOne) {
     const std::filesystem::path secret = folder_ / "secret.png";
     WriteFile(secret, "before");
     ::chmod(secret.c_str(), 0600);
-    ASSERT_EQ(tellora::SaveFileAtomically(secret.string(), "after"), tellora::SaveOutcome::Replaced);
+    ASSERT_EQ(tellora::SaveFileAtomically(kProgram, secret.string(), "after"), tellora::SaveOutcome::Replaced);
     EXPECT_EQ(ReadFile(secret), "after");
     struct stat info {};
     ASSERT_EQ(::stat(secret.c_str(), &info), 0);
@@ -90,7 +101,7 @@ TEST_F(AtomicFileTest, TheNewFileKeepsThePermissionsAndTheLinkOfTheOldOne) {
     std::filesystem::create_directory(folder_ / "real");
     WriteFile(folder_ / "real" / "target.txt", "before");
     std::filesystem::create_symlink("real/target.txt", folder_ / "link.txt");
-    ASSERT_EQ(tellora::SaveFileAtomically((folder_ / "link.txt").string(), "through"), tellora::SaveOutcome::Replaced);
+    ASSERT_EQ(tellora::SaveFileAtomically(kProgram, (folder_ / "link.txt").string(), "through"), tellora::SaveOutcome::Replaced);
     EXPECT_TRUE(std::filesystem::is_symlink(folder_ / "link.txt"));
     EXPECT_EQ(ReadFile(folder_ / "real" / "target.txt"), "through");
 }
@@ -109,7 +120,7 @@ TEST_F(AtomicFileTest, FoldersDevicesAndPipesAreNeverReplaced) {
 
     std::string error;
     for (const Case& c : {cases[0], cases[1]}) {
-        EXPECT_EQ(tellora::SaveFileAtomically(c.path, "x", &error), tellora::SaveOutcome::Failed);
+        EXPECT_EQ(tellora::SaveFileAtomically(kProgram, c.path, "x", &error), tellora::SaveOutcome::Failed);
         EXPECT_EQ(error, "cannot write " + c.path + ": " + c.problem);
     }
     EXPECT_TRUE(std::filesystem::is_fifo(pipe));
@@ -127,7 +138,7 @@ TEST_F(AtomicFileTest, AFailureNamesTheFileAndTheSystemsReason) {
         const struct rlimit limit {16, 16};
         ::setrlimit(RLIMIT_FSIZE, &limit);
         std::string error;
-        tellora::SaveFileAtomically(path, std::string(4096, 'x'), &error);
+        tellora::SaveFileAtomically(kProgram, path, std::string(4096, 'x'), &error);
         const ssize_t written = ::write(pipe[1], error.data(), error.size());
         ::_exit(written == ssize_t(error.size()) ? 0 : 1);
     }
@@ -153,8 +164,8 @@ TEST_F(AtomicFileTest, AFolderThatRefusesNewFilesIsWrittenInPlace) {
     const pid_t child = ::fork();
     if (child == 0) {
         if (::geteuid() == 0 && ::setuid(65534) != 0) ::_exit(3);
-        const auto in = tellora::SaveFileAtomically((sub / "target.txt").string(), "after");
-        const auto none = tellora::SaveFileAtomically((sub / "new.txt").string(), "x");
+        const auto in = tellora::SaveFileAtomically(kProgram, (sub / "target.txt").string(), "after");
+        const auto none = tellora::SaveFileAtomically(kProgram, (sub / "new.txt").string(), "x");
         ::_exit(in == tellora::SaveOutcome::WrittenInPlace && none == tellora::SaveOutcome::Failed ? 0 : 1);
     }
     int status = -1;
@@ -170,10 +181,10 @@ TEST_F(AtomicFileTest, AFailedWriteLeavesTheTargetAndNoTemporary) {
     const std::string path = (folder_ / "kept.txt").string();
     WriteFile(path, "before");
     std::filesystem::create_directory(folder_ / "kept.txt.d");
-    EXPECT_EQ(tellora::SaveFileAtomically((folder_ / "kept.txt.d").string(), "x"), tellora::SaveOutcome::Failed);
+    EXPECT_EQ(tellora::SaveFileAtomically(kProgram, (folder_ / "kept.txt.d").string(), "x"), tellora::SaveOutcome::Failed);
     std::string error;
     const std::string missing = (folder_ / "no" / "such.txt").string();
-    EXPECT_EQ(tellora::SaveFileAtomically(missing, "x", &error), tellora::SaveOutcome::Failed);
+    EXPECT_EQ(tellora::SaveFileAtomically(kProgram, missing, "x", &error), tellora::SaveOutcome::Failed);
     EXPECT_EQ(error, "cannot write " + missing + ": " + std::strerror(ENOENT));
     EXPECT_EQ(ReadFile(path), "before");
     EXPECT_EQ(Entries(), 2u);

@@ -173,7 +173,7 @@ const char* SiteName(Site site) {
         "GetInteger", "GetFloat",      "GetUnitFloat",  "GetBoolean",   "GetText",        "GetEnumerated",
         "GetObject",  "OpenWrite",     "CloseWrite",    "PutInteger",   "PutFloat",       "PutUnitFloat",
         "PutBoolean", "PutText",       "PutEnumerated", "PutObject",    "AcquireDescriptor", "AcquireReference",
-        "AcquireControl", "AcquireRegistry", "DescriptorMake", "DescriptorPut", "DescriptorGet", "ReferenceMake",
+        "AcquireControl", "AcquireRegistry", "DescriptorMake", "DescriptorPut", "DescriptorGet", "DescriptorGetObject", "ReferenceMake",
         "ReferencePut", "ControlGet", "RegistryRegister", "RegistryGet", "AdvanceState"};
     return names[int(site)];
 }
@@ -507,7 +507,7 @@ OSErr DGetObject(PIActionDescriptor d, DescriptorKeyID key, DescriptorClassID* t
     if (!v) return kFailure;
     if (type) *type = v->objectClass;
     *out = NewActionDescriptor(*v->object);
-    return 0;
+    return H().Fails(Site::DescriptorGetObject) ? kFailure : 0;
 }
 OSErr DGetEnumerated(PIActionDescriptor d, DescriptorKeyID key, DescriptorEnumTypeID* type, DescriptorEnumID* out) {
     const Value* v = DGet(d, key, typeEnumerated);

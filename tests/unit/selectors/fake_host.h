@@ -53,14 +53,15 @@ struct Descriptor {
     static Descriptor Parse(const std::string& bytes);
 };
 
-// Places where the host can be made to fail.
+// Places where the host can be made to fail. DescriptorGetObject hands the object out and answers
+// an error all the same.
 enum class Site {
     NewHandle, SetHandleSize, GetHandleSize, LockHandle,
     OpenRead, CloseRead, GetInteger, GetFloat, GetUnitFloat, GetBoolean, GetText, GetEnumerated, GetObject,
     OpenWrite, CloseWrite, PutInteger, PutFloat, PutUnitFloat, PutBoolean, PutText, PutEnumerated, PutObject,
     AcquireDescriptor, AcquireReference, AcquireControl, AcquireRegistry,
-    DescriptorMake, DescriptorPut, DescriptorGet, ReferenceMake, ReferencePut, ControlGet, RegistryRegister,
-    RegistryGet, AdvanceState,
+    DescriptorMake, DescriptorPut, DescriptorGet, DescriptorGetObject, ReferenceMake, ReferencePut, ControlGet,
+    RegistryRegister, RegistryGet, AdvanceState,
 };
 const char* SiteName(Site site);
 

@@ -223,6 +223,12 @@ TEST_F(ScriptTest, RegistryEncodingObeysTheRegistryBits) {
     EXPECT_DOUBLE_EQ(back.parameters[0].value.GetFloat(), 2.0);
     EXPECT_DOUBLE_EQ(back.parameters[1].value.GetColor().red, 0.25);
     EXPECT_DOUBLE_EQ(back.parameters[1].value.GetColor().green, 1.0);
+    // An object handed back with an error is freed (the fixture checks) and not taken.
+    host.FailAt(fake::Site::DescriptorGetObject);
+    back.parameters[1].value.SetColor(0, 0, 0);
+    EXPECT_EQ(LoadFromDescriptorRegistry(&back, &host.basic, kTitle, &fallback), fake::kFailureCode);
+    EXPECT_DOUBLE_EQ(back.parameters[1].value.GetColor().green, 0.0);
+    host.hasFault = false;
 
     // An object of another class and an enumeration of another type are not taken.
     Parameters table = TableList();

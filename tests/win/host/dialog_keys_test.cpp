@@ -85,6 +85,7 @@ TEST_F(DialogKeys, EnterInTheZoomFieldZoomsAndInTheTextStartsALineAndTheDialogSt
     ASSERT_TRUE(host.Click(kCancel));
     const lifecycle::ProcessResult run = host.process().Wait(60000);
     EXPECT_NE(run.output.find("result -128\n"), std::string::npos) << run.output;
+    EXPECT_EQ(run.exitCode, 3) << run.output;
 }
 
 }  // namespace

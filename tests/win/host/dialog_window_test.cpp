@@ -150,6 +150,8 @@ TEST_F(DialogWindow, ThePreviewFollowsTheWindowAndTheRestoredDialogFitsTheWorkAr
     PostMessageW(GetDlgItem(dialog, kCancelId), BM_CLICK, 0, 0);
     ASSERT_EQ(WaitForSingleObject(child.hProcess, 30000), WAIT_OBJECT_0) << "the dialog did not close";
     EXPECT_NE(Output().find("result -128"), std::string::npos) << Output();
+    DWORD exitCode = 0;
+    EXPECT_TRUE(GetExitCodeProcess(child.hProcess, &exitCode) && exitCode == 3) << exitCode << " " << Output();
 }
 
 }  // namespace
