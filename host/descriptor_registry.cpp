@@ -188,8 +188,11 @@ int32 LoadFromDescriptorRegistry(Parameters* params, SPBasicSuite* basic, const 
                                                        kPSActionDescriptorSuiteVersion);
     if (descriptors.Error()) return descriptors.Error();
     PIActionDescriptor descriptor = nullptr;
-    // What a failed call leaves in its output is not ours to free.
-    if (const int32 err = Call(registry->Get, title, &descriptor)) return err;
+    // A descriptor handed back together with an error is ours all the same, as an object is.
+    if (const int32 err = Call(registry->Get, title, &descriptor)) {
+        if (descriptor && descriptors->Free) descriptors->Free(descriptor);
+        return err;
+    }
     if (!descriptor) return 0;  // first run: nothing registered yet
 
     *fallback = false;

@@ -53,8 +53,8 @@ struct Descriptor {
     static Descriptor Parse(const std::string& bytes);
 };
 
-// Places where the host can be made to fail. DescriptorGetObject hands the object out and answers
-// an error all the same.
+// Places where the host can be made to fail. DescriptorGetObject and RegistryGet hand the object
+// out and answer an error all the same.
 enum class Site {
     NewHandle, SetHandleSize, GetHandleSize, LockHandle,
     OpenRead, CloseRead, GetInteger, GetFloat, GetUnitFloat, GetBoolean, GetText, GetEnumerated, GetObject,
