@@ -14,7 +14,7 @@ rm -rf "$out"; mkdir -p "$out"
 work=$(mktemp -d)
 trap 'kill "${server:-0}" 2>/dev/null || true; rm -rf "$work"' EXIT
 
-Xvfb -displayfd 5 -screen 0 1280x1024x24 -nolisten tcp 5>"$work/display" 2>/dev/null &
+Xvfb -displayfd 5 -screen 0 1280x1024x24 -nolisten tcp -noreset 5>"$work/display" 2>/dev/null &
 server=$!
 for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
 export DISPLAY=":$(cat "$work/display")"

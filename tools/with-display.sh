@@ -4,11 +4,14 @@
 # as `xvfb-run -a` can when two of them probe for a free number at once.
 # Usage: tools/with-display.sh COMMAND [ARG...]
 # TELLORA_SCREEN sets the screen's size and depth (default 1280x1024x24).
+# -noreset: without it the server resets whenever its last client leaves, and a client that
+# connects meanwhile is refused (about one connection in a hundred when test programs come and
+# go one after another), so that a test's toolkit fails to start now and then.
 set -euo pipefail
 fifo_dir=$(mktemp -d)
 trap 'rm -rf "$fifo_dir"' EXIT
 mkfifo "$fifo_dir/display"
-Xvfb -displayfd 3 -screen 0 "${TELLORA_SCREEN:-1280x1024x24}" -nolisten tcp 3>"$fifo_dir/display" 2>"$fifo_dir/xvfb.log" &
+Xvfb -displayfd 3 -screen 0 "${TELLORA_SCREEN:-1280x1024x24}" -nolisten tcp -noreset 3>"$fifo_dir/display" 2>"$fifo_dir/xvfb.log" &
 xvfb=$!
 number=$(head -n1 <"$fifo_dir/display" || true)
 if [ -z "$number" ]; then
