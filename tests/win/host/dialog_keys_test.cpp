@@ -21,23 +21,37 @@ void ClickAndSelect(AttendedHost& host, int id) {
     Press(VK_END, true);
 }
 
-// The control with the window id in the host's dialog.
-HWND FindControl(DWORD process, int id) {
+// The end of the run once `text` is typed over the field `id` and `key` pressed.
+lifecycle::ProcessResult TypeAndPress(AttendedHost& host, int id, const std::string& text, WORD key) {
+    ClickAndSelect(host, id);
+    Type(text);
+    Press(key);
+    return host.process().Wait(60000);
+}
+
+// The first window on screen in the host that `match` gives for one of its top-level windows.
+template <class Match>
+HWND FindInHost(DWORD process, Match match) {
     struct Search {
         DWORD process;
-        int id;
+        Match& match;
         HWND found;
-    } search{process, id, nullptr};
+    } search{process, match, nullptr};
     EnumWindows(
         [](HWND top, LPARAM data) -> BOOL {
             auto* s = reinterpret_cast<Search*>(data);
             DWORD owner = 0;
             GetWindowThreadProcessId(top, &owner);
-            if (owner == s->process && IsWindowVisible(top)) s->found = FindChild(top, s->id);
+            if (owner == s->process && IsWindowVisible(top)) s->found = s->match(top);
             return s->found ? FALSE : TRUE;
         },
         reinterpret_cast<LPARAM>(&search));
     return search.found;
+}
+
+// The control with the window id in the host's dialog.
+HWND FindControl(DWORD process, int id) {
+    return FindInHost(process, [id](HWND top) { return FindChild(top, id); });
 }
 
 class DialogKeys : public AttendedTest {};
@@ -46,10 +60,7 @@ TEST_F(DialogKeys, EnterInANumberFieldTakesTheNumberAndThenPressesOk) {
     const std::string record = (folder / "record.txt").string();
     AttendedHost host(folder, "--record " + lifecycle::QuotedProgram(record));
     ASSERT_TRUE(host.WaitForDialog()) << host.process().Output();
-    ClickAndSelect(host, kWidthText);
-    Type("150");
-    Press(VK_RETURN);
-    const lifecycle::ProcessResult run = host.process().Wait(60000);
+    const lifecycle::ProcessResult run = TypeAndPress(host, kWidthText, "150", VK_RETURN);
     EXPECT_NE(run.output.find("result 0\n"), std::string::npos) << run.output;
     const std::optional<std::string> recorded = hostsim::ReadStateFile(record);
     ASSERT_TRUE(recorded) << run.output;
