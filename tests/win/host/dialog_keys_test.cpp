@@ -1,6 +1,8 @@
 // Enter in the plug-in's dialog under real key presses (SendInput), in a GUI-subsystem host with
 // nobody at a terminal: in a number field it takes the number and then presses OK, in the zoom
-// field it zooms and the dialog stays, in the multi-line text it starts a new line.
+// field it zooms and the dialog stays, in the multi-line text it starts a new line. A number
+// corrected with a box when a click on OK leaves its field leaves the dialog answering the next
+// key and click.
 #include "tests/gui/input/attended_host.h"
 
 #include "hostsim/state_folder.h"
@@ -95,6 +97,50 @@ TEST_F(DialogKeys, EnterInTheZoomFieldZoomsAndInTheTextStartsALineAndTheDialogSt
 
     ASSERT_TRUE(host.Click(kCancel));
     const lifecycle::ProcessResult run = host.process().Wait(60000);
+    EXPECT_NE(run.output.find("result -128\n"), std::string::npos) << run.output;
+}
+
+// -5 in Height and a click on OK: the box corrects the entry and takes that click. Once Enter
+// closes it, the dialog answers the very next key or click: Escape and Cancel end the run, and
+// OK, with nothing left to correct, applies the corrected height.
+TEST_F(DialogKeys, AfterTheBoxOfAClickOnOkTheDialogAnswersTheNextKeyOrClick) {
+    for (const int answer : {VK_ESCAPE, kCancel, kOk}) {
+        SCOPED_TRACE(answer);
+        const auto run = folder / std::to_string(answer);
+        AttendedHost host(run, "--record " + lifecycle::QuotedProgram((run / "record.txt").string()));
+        ASSERT_TRUE(host.WaitForDialog()) << host.process().Output();
+        const DWORD process = DWORD(host.process().Id());
+        ClickAndSelect(host, kHeightText);
+        Type("-5");
+        ASSERT_TRUE(host.Click(kOk));
+        const auto activeBox = [](HWND top) {
+            return TextOf(top) == "Input error" && GetForegroundWindow() == top ? top : nullptr;
+        };
+        HWND box = nullptr;
+        WaitFor([&] { return (box = FindInHost(process, activeBox)) || !host.process().Running(); }, 30000);
+        ASSERT_TRUE(box) << host.process().Output();
+        Press(VK_RETURN);  // to the box, which has the keyboard
+        ASSERT_TRUE(WaitFor([&] { return !IsWindow(box); }, 30000));
+        EXPECT_FALSE(SendMessageW(FindControl(process, kOk), BM_GETSTATE, 0, 0) & BST_PUSHED) << "OK held down";
+        if (answer == VK_ESCAPE)
+            Press(VK_ESCAPE);
+        else
+            ASSERT_TRUE(host.Click(answer));
+        const lifecycle::ProcessResult result = host.process().Wait(60000);
+        EXPECT_NE(result.output.find(answer == kOk ? "result 0\n" : "result -128\n"), std::string::npos)
+            << result.output;
+        if (answer == kOk) {
+            const std::string recorded = hostsim::ReadStateFile((run / "record.txt").string()).value_or("");
+            EXPECT_NE(recorded.find("'#Prc' 0  # ellipseHeight"), std::string::npos) << recorded;
+        }
+    }
+}
+
+// Escape with an entry still to correct cancels at once: a dialog that is gone gets no box.
+TEST_F(DialogKeys, EscapeWithAnEntryToCorrectCancelsAtOnce) {
+    AttendedHost host(folder, "");
+    ASSERT_TRUE(host.WaitForDialog()) << host.process().Output();
+    const lifecycle::ProcessResult run = TypeAndPress(host, kHeightText, "-5", VK_ESCAPE);
     EXPECT_NE(run.output.find("result -128\n"), std::string::npos) << run.output;
 }
 
