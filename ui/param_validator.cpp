@@ -30,6 +30,17 @@ bool IsNumeric(ParameterType type) {
     return type == ParameterType::Float || type == ParameterType::Integer || type == ParameterType::Enumerated;
 }
 
+// Windows moves the focus in the middle of the input that moves it: a button takes it at the
+// start of its mouse press, before it holds the mouse and is drawn pressed. A box shown then
+// comes first, and the button goes on to hold the mouse, drawn pressed, past the box, taking
+// the next key and click. Shown once that input has been handled, the box releases the mouse
+// as any box does. GTK cancels a press that a box's grab interrupts: there the box comes at once.
+#ifdef __WXMSW__
+constexpr bool kExplainAfterFocusChange = true;
+#else
+constexpr bool kExplainAfterFocusChange = false;
+#endif
+
 }  // namespace
 
 wxBEGIN_EVENT_TABLE(ParamValidator, wxGenericValidator)
@@ -124,22 +135,27 @@ void ParamValidator::Store(int32_t value) {
 }
 
 bool ParamValidator::Validate(wxWindow* parent) {
+    const wxString message = CorrectEntry();
+    if (!message.empty()) ShowInputError(parent, message);
+    return true;  // corrected, never refused
+}
+
+wxString ParamValidator::CorrectEntry() {
     wxWindow* window = GetWindow();
-    if (!parameter || !window || !window->IsEnabled() || !IsNumeric(parameter->type)) return true;
+    if (!parameter || !window || !window->IsEnabled() || !IsNumeric(parameter->type)) return {};
     // Only text fields hold typed numbers; choices and books cannot hold a wrong one.
-    if (!dynamic_cast<wxTextCtrl*>(window)) return true;
+    if (!dynamic_cast<wxTextCtrl*>(window)) return {};
 
     Parameter copy = *parameter;
-    wxString entry;
+    wxString entry, message;
     GetText(entry);
-    wxString message;
     CheckNumericEntry(*this, copy, entry, message, true);
-    if (!message.empty()) {
-        const HWND owner = parent ? static_cast<HWND>(parent->GetHandle()) : nullptr;
-        MessageBoxA(owner, message.utf8_str(), wxGetTranslation("Input error").utf8_str(),
-                    MB_OK | MB_ICONEXCLAMATION);
-    }
-    return true;  // corrected, never refused
+    return message;
+}
+
+void ParamValidator::ShowInputError(wxWindow* owner, const wxString& message) {
+    MessageBoxA(owner ? static_cast<HWND>(owner->GetHandle()) : nullptr, message.utf8_str(),
+                wxGetTranslation("Input error").utf8_str(), MB_OK | MB_ICONEXCLAMATION);
 }
 
 bool ParamValidator::TransferToWindow() {
@@ -351,14 +367,30 @@ void ParamValidator::OnText(wxCommandEvent& event) {
         partner->SetSliderValue(SliderPositionOf(copy.value.GetFloat(), step));
 }
 
-bool ParamValidator::CommitFromField() {
+bool ParamValidator::CommitFromField(bool leaving) {
     wxWindow* window = GetWindow();
     if (!dynamic_cast<wxTextCtrl*>(window)) return false;
-    if (Validate(window->GetParent())) {
-        TransferFromWindow();
-        EndEdit(EVT_PARAM_CHANGED);
+    const wxString message = CorrectEntry();
+    if (!message.empty()) {
+        if (leaving && kExplainAfterFocusChange)
+            ExplainAfterFocusChange(message);
+        else
+            ShowInputError(window->GetParent(), message);
     }
+    TransferFromWindow();
+    EndEdit(EVT_PARAM_CHANGED);
     return true;
+}
+
+void ParamValidator::ExplainAfterFocusChange(const wxString& message) {
+    // The toolkit runs queued calls before it takes the next input, so the box still comes
+    // before anything else the user does.
+    CallAfter([this, message] {
+        wxWindow* field = GetWindow();
+        wxWindow* top = field ? wxGetTopLevelParent(field) : nullptr;
+        // The focus may have left because the dialog closed: a dialog gone gets no box.
+        if (top && top->IsShown()) ShowInputError(field->GetParent(), message);
+    });
 }
 
 void ParamValidator::PressEnter(wxTextCtrl& field) {
@@ -381,12 +413,12 @@ void ParamValidator::OnTextEnter(wxCommandEvent& event) {
     // on: as in the editor's own filter dialogs, the default button (OK) applies the filter. A
     // dialog that wants Enter for itself in a field (the zoom) handles the event it passes on.
     event.Skip();
-    CommitFromField();
+    CommitFromField(false);
 }
 
 void ParamValidator::OnKillFocus(wxFocusEvent& event) {
     event.Skip();
-    CommitFromField();
+    CommitFromField(true);
 }
 
 void BindParameterControls(Parameter* param, long index, wxWindow* control, wxSlider* slider) {

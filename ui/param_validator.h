@@ -71,8 +71,16 @@ private:
     // the default button.
     void PressEnter(wxTextCtrl& field);
     void OnKillFocus(wxFocusEvent& event);
-    // Validates and stores a text field's entry; false when the window is no text field.
-    bool CommitFromField();
+    // Corrects and stores a text field's entry, explaining a correction in the "Input error"
+    // box; false when the window is no text field. `leaving`: the focus is moving elsewhere.
+    bool CommitFromField(bool leaving);
+    // Corrects the entry in the field (not in the record); the explanation, or empty.
+    wxString CorrectEntry();
+    // The "Input error" box, owned by `owner`.
+    static void ShowInputError(wxWindow* owner, const wxString& message);
+    // The box for an entry left by a focus change, once the input that moved the focus has
+    // been handled.
+    void ExplainAfterFocusChange(const wxString& message);
     bool TransferChoiceFromWindow();
     void Store(int32_t value);
 

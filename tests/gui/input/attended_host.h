@@ -26,6 +26,7 @@ constexpr int kCancel = 5101;
 constexpr int kZoomText = 10005;
 constexpr int kZoomIn = 10006;
 constexpr int kWidthText = 10010;
+constexpr int kHeightText = 10014;
 constexpr int kText = 10016;
 
 struct ScreenRect {
