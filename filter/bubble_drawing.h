@@ -4,6 +4,7 @@
 #pragma once
 
 #include <wx/font.h>
+#include <wx/gdicmn.h>
 #include <wx/string.h>
 
 #include <cstdint>
@@ -107,9 +108,10 @@ double BubbleInteriorMargin(const BubbleGeometry& geometry);
 // Corner radius of the rounded-rectangle body.
 double BubbleCornerRadius();
 
-// Draws body, edge and pointer. Leaves the fill brush and the edge pen set on the context.
+// Draws body, edge and pointer on a canvas of `canvas` pixels whose top-left pixel is the tile
+// origin. Leaves the fill brush and the edge pen set on the context.
 void DrawBubbleShape(wxGraphicsContext& gc, const Corvantis::Host::Param::Parameters& params, TileOrigin origin,
-                     const BubbleFrame& frame, float scale);
+                     const BubbleFrame& frame, float scale, const wxSize& canvas);
 
 // Sets the text colour and font on the device context and the graphics context, and lays the
 // text out in tile coordinates with the context's measurements, without drawing it.

@@ -268,7 +268,8 @@ void DrawPart(const Parameters& params, float scale, const BubbleFrame& frame, c
         canvas->FillOpaque(part.right - part.left, part.bottom - part.top, layout.reach.fill[0], layout.reach.fill[1],
                            layout.reach.fill[2]);
     else
-        DrawBubbleShape(canvas->Context(), params, origin, frame, scale);
+        DrawBubbleShape(canvas->Context(), params, origin, frame, scale,
+                        wxSize(part.right - part.left, part.bottom - part.top));
     for (std::size_t i = 0; i < layout.lines.size(); ++i) {
         if (layout.lineReachKnown &&
             !Overlaps(layout.lineReach[i], part.left, part.top, part.right, part.bottom))
@@ -351,7 +352,8 @@ void ForEachRun(const PartBlocks& blocks, Run run) {
 wxImage DrawBubbleImage(const Parameters& params, float scale, const BubbleFrame& frame, const VRect& tile) {
     BitmapCanvas canvas(tile.right - tile.left, tile.bottom - tile.top);
     const TileOrigin origin{tile.left, tile.top};
-    DrawBubbleShape(canvas.Context(), params, origin, frame, scale);
+    DrawBubbleShape(canvas.Context(), params, origin, frame, scale,
+                    wxSize(tile.right - tile.left, tile.bottom - tile.top));
     DrawBubbleText(canvas.Context(), canvas.DeviceContext(), params, origin, frame, scale);
     return canvas.FinishImage();
 }

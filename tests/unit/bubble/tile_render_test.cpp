@@ -110,6 +110,42 @@ TEST_F(Render, ReachHoldsEverythingDrawn) {
     }
 }
 
+TEST_F(Render, FarBeyondTheAcceptedRangesTheBubbleKeepsItsShape) {
+    // Default bubble on a 1000 x 500 frame (body at 10, 75), the canvas its top-left 700 x 300:
+    // a pixel that must stay clear and one that must be covered.
+    struct Case {
+        const char* what;
+        std::size_t index;
+        double value;
+        int shape;
+        int clearX, clearY, coveredX, coveredY;
+        double x = 1, y = 15;  // body position, percent
+    } const cases[] = {
+        // Two billion pixels wide: the canvas lies outside the ellipse, by its bounding box's
+        // corner; the pointer, thin along the diagonal to the tip, reaches it. Then its top edge
+        // through the canvas at y = 50.
+        {"huge ellipse", kParamEllipseWidth, 1e300, 0, 180, 150, 60, 125},
+        {"huge ellipse crossing", kParamEllipseWidth, 1e300, 0, 100, 40, 100, 60, -107374172.3, 10},
+        {"huge rectangle", kParamEllipseWidth, 1e300, 1, 5, 150, 150, 150},
+        {"huge negative rectangle", kParamEllipseWidth, -1e300, 1, 100, 200, 5, 50},  // spans up and left
+        // A pen drawn 1024 wide, wider than the body: its stroke a ring 462 to 562 pixels from
+        // the centre (60, 125), as any pen wider than the body's is.
+        {"huge edge", kParamEdgeThickness, 1e9, 0, 150, 125, 560, 125},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        Parameters p = DefaultBubble();
+        SetInt(p, kParamShape, c.shape);
+        Set(p, c.index, c.value);
+        if (c.index == kParamEllipseWidth) Set(p, kParamEllipseHeight, c.value);
+        Set(p, kParamXPosition, c.x);
+        Set(p, kParamYPosition, c.y);
+        const wxImage image = DrawBubbleImage(p, 1.0f, BubbleFrame{1000, 500, 0, 0}, DocRect(0, 0, 700, 300));
+        EXPECT_EQ(image.GetAlpha(c.clearX, c.clearY), 0);
+        EXPECT_EQ(image.GetAlpha(c.coveredX, c.coveredY), 255);
+    }
+}
+
 TEST_F(Render, TilesClaimedAsInteriorAreDrawnAsTheOpaqueFillAlone) {
     // Big bodies, so that many tiles lie inside: an ellipse with a thick edge and text, the busy
     // rounded rectangle scaled up, and a body whose pointer tip lies inside it.
