@@ -349,7 +349,7 @@ std::vector<TextLine> LayoutTextLines(const wxString& text, const TextBox& box, 
     // A line is measured while it is broken and again when it is placed: the second time comes
     // from here. Measuring is the costly part of laying text out.
     std::map<wxString, std::pair<double, double>> measured;
-    const TextMeasure measure = [&](const wxString& s, double& width, double& height) {
+    const TextMeasure once = [&](const wxString& s, double& width, double& height) {
         const auto found = measured.find(s);
         if (found != measured.end()) {
             width = found->second.first;
@@ -359,26 +359,55 @@ std::vector<TextLine> LayoutTextLines(const wxString& text, const TextBox& box, 
         measureOnce(s, width, height);
         measured.emplace(s, std::make_pair(width, height));
     };
+    const TextMeasure measure = [&](const wxString& s, double& width, double& height) {
+        MeasureTextPieces(s, once, width, height);
+    };
     // One line's height. The toolkit measures a string with line breaks as several lines, so the
     // breaks are measured as blanks here.
-    wxString singleLine = text;
+    wxString singleLine = text.Left(kMaxPieceLength);
     for (auto it = singleLine.begin(); it != singleLine.end(); ++it)
         if (IsMandatoryBreak(*it)) *it = ' ';
     double width = 0.0, h = 0.0;
-    measure(singleLine, width, h);
+    measure(FirstTextPiece(singleLine, once), width, h);
 
     const std::vector<wxString> lines = BreakTextLines(text, box, h, measure);
     double y = (double(box.height) - double(lines.size()) * h) * 0.5 + double(box.top);
     for (const wxString& line : lines) {
         TextLine l;
         l.text = line;
-        measure(line, l.width, l.height);
+        l.pieces = SplitTextPieces(line, once);
+        for (const TextPiece& piece : l.pieces) {
+            l.width += piece.width;
+            l.height = std::max(l.height, piece.height);
+        }
+        if (l.pieces.size() == 1) l.pieces.clear();
         l.x = (double(box.width) - l.width) * 0.5 + double(box.left);
         l.y = y;
         y += l.height;
         placed.push_back(std::move(l));
     }
     return placed;
+}
+
+std::vector<TextLineRun> TextLineRuns(const TextLine& line, double originLeft, double originTop,
+                                      const wxSize& canvas) {
+    constexpr double kFar = 1048576.0;
+    const double x = line.x - originLeft, y = line.y - originTop;
+    const auto reaches = [&](double left, double width, double reach) {
+        return left + width + reach > 0.0 && left - reach < double(canvas.x);
+    };
+    if (!(y + line.height + kFar > 0.0 && y - kFar < double(canvas.y))) return {};
+    if (line.pieces.empty()) {
+        if (!reaches(x, line.width, kFar)) return {};
+        return {{0, line.text, x, y}};
+    }
+    std::vector<TextLineRun> runs;
+    for (std::size_t i = 0; i < line.pieces.size(); ++i) {
+        const TextPiece& piece = line.pieces[i];
+        if (reaches(x + piece.x, piece.width, std::max(line.height, 1.0)))
+            runs.push_back({i, line.text.substr(piece.start, piece.length), x + piece.x, y});
+    }
+    return runs;
 }
 
 wxFont MakeBubbleFont(const Parameters& params, float scale) {
@@ -487,7 +516,8 @@ std::vector<TextLine> LayoutBubbleText(wxGraphicsContext& gc, wxDC& dc, const Pa
 }
 
 void DrawBubbleText(wxGraphicsContext& gc, wxDC& dc, const Parameters& params, TileOrigin origin,
-                    const BubbleFrame& frame, float scale) {
+                    const BubbleFrame& frame, float scale, const wxSize& canvas) {
     for (const TextLine& line : LayoutBubbleText(gc, dc, params, origin, frame, scale))
-        if (!line.text.empty()) gc.DrawText(line.text, line.x, line.y);
+        for (const TextLineRun& run : TextLineRuns(line, 0.0, 0.0, canvas))
+            if (!run.text.empty()) gc.DrawText(run.text, run.x, run.y);
 }

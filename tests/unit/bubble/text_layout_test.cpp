@@ -8,6 +8,7 @@
 #include <wx/dcmemory.h>
 #include <wx/graphics.h>
 
+#include <cmath>
 #include <memory>
 
 namespace {
@@ -127,6 +128,34 @@ TEST(TextLayout, BlockCentredVerticallyLinesHorizontally) {
     EXPECT_DOUBLE_EQ(lines[1].y, lines[0].y + 10);
     // The first height is one line's: measured as three lines (30), nothing would fit in 25.
     EXPECT_EQ(LayoutTextLines("a\n\nb", TextBox{0, 0, 55, 25}, kMeasure).size(), 2u);
+}
+
+TEST(TextLayout, LongTextsAndLinesAreMeasuredAPieceAtATime) {
+    // As GDI+ measures: in a box 100000 pixels wide, as high as the lines a wider string wraps into.
+    const TextMeasure wrapping = [](const wxString& s, double& width, double& height) {
+        const double w = 10.0 * double(s.length());
+        width = std::min(w, 100000.0);
+        height = 10.0 * std::ceil(std::max(w, 1.0) / 100000.0);
+    };
+    wxString text;
+    while (text.length() < 1100000) text += "word ";
+    const auto lines = [&](const wxString& t) {
+        std::vector<wxString> texts;
+        for (const TextLine& line : LayoutTextLines(t, TextBox{0, 0, 55, 25}, wrapping)) texts.push_back(line.text);
+        return texts;
+    };
+    // Any length draws the first lines of its beginning.
+    EXPECT_EQ(lines(text.Left(60000)), (std::vector<wxString>{"word", "word"}));
+    EXPECT_EQ(lines(text), lines(text.Left(60000)));
+    // A word too wide to measure whole is a line of pieces within the bounds, side by side.
+    const std::vector<TextLine> placed = LayoutTextLines(wxString(200000, 'x'), TextBox{0, 0, 55, 25}, wrapping);
+    ASSERT_EQ(placed.size(), 1u);
+    const TextLine& word = placed[0];
+    EXPECT_EQ(word.width, 2000000.0);
+    EXPECT_EQ(word.height, 10.0);
+    ASSERT_GT(word.pieces.size(), 1u);
+    for (const TextPiece& piece : word.pieces) EXPECT_EQ(piece.x, 10.0 * double(piece.start)) << piece.start;
+    EXPECT_LT(word.pieces[0].width, kMaxPieceWidth);
 }
 
 TEST(TextLayout, TextsThatAreNotUtf8AreReadInTheCodePage) {

@@ -324,8 +324,16 @@ TEST_F(Render, FastTilesMatchThePlainDrawingExactly) {
         Set(overhang, index, value);
     SetText(overhang, kParamText, "jfj Wj");
     SetInt(overhang, kParamFontStyle, 1);
-    const std::pair<Parameters, float> cases[] = {{DefaultBubble(), 1.0f}, {coloured, 1.0f}, {coloured, 0.5f},
-                                                  {many, 1.0f},           {rectangle, 1.0f}, {overhang, 1.0f}};
+    // A word too wide to hand over whole, drawn as its pieces; and a body billions of pixels
+    // wide, drawn as its part near the canvas.
+    Parameters longWord = overhang;
+    Set(longWord, kParamYPosition, 20.0);
+    SetText(longWord, kParamText, "ab " + std::string(600, 'w') + " cd");
+    Parameters huge = many;
+    Set(huge, kParamEllipseWidth, 1e300);
+    const std::pair<Parameters, float> cases[] = {{DefaultBubble(), 1.0f}, {coloured, 1.0f},  {coloured, 0.5f},
+                                                  {many, 1.0f},           {rectangle, 1.0f}, {overhang, 1.0f},
+                                                  {longWord, 1.0f},       {huge, 1.0f}};
     const VRect frame = DocRect(0, 0, Document::W, Document::H);
     int textInside = 0;  // tiles inside the body with text on them: painted, then the text drawn
     for (std::size_t i = 0; i < std::size(cases); ++i)
