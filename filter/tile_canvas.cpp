@@ -1,6 +1,7 @@
 #include "filter/tile_canvas.h"
 
 #include "filter/bubble_drawing.h"
+#include "win32/graphics_status.h"
 #include "win32/text_rendering_hint.h"
 
 #include <wx/bitmap.h>
@@ -30,11 +31,20 @@ namespace {
 }
 
 void SetUpText(wxGraphicsContext& gc) {
-    // The status is of no consequence: text is drawn either way.
+    // The status is of no consequence: text is drawn either way. Nor is anything the context's
+    // setting up left behind: what counts is the drawing.
     SetTextRenderingHint(gc.GetNativeContext(), TextRenderingHintClearTypeGridFit);
+    TakeGraphicsFailure(gc.GetNativeContext());
 }
 
 }  // namespace
+
+void TileCanvas::ThrowIfDrawingFailed() {
+    const GraphicsFailure failure = TakeGraphicsFailure(Context().GetNativeContext());
+    if (!failure.failed) return;
+    if (failure.outOfMemory) throw std::bad_alloc();
+    throw std::runtime_error("Tellora could not draw the bubble: " + failure.text + ".");
+}
 
 void TileCanvas::FillOpaque(int width, int height, unsigned char red, unsigned char green, unsigned char blue) {
     wxGraphicsContext& gc = Context();
@@ -74,6 +84,7 @@ wxGraphicsContext& BitmapCanvas::Context() {
 wxDC& BitmapCanvas::DeviceContext() { return parts->dc; }
 
 wxImage BitmapCanvas::FinishImage() {
+    ThrowIfDrawingFailed();
     parts->gc.reset();
     parts->dc.SelectObject(wxNullBitmap);
     return parts->bitmap.ConvertToImage();
@@ -189,6 +200,7 @@ public:
     }
 
     void Finish(StraightPixels& out, const std::vector<Area>* only) override {
+        ThrowIfDrawingFailed();
         gc.reset();
         cairo_surface_flush(surface);
         const std::size_t count = std::size_t(width) * std::size_t(height);

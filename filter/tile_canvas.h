@@ -38,9 +38,14 @@ public:
     struct Area {
         int left, top, right, bottom;
     };
+    // Throws when a call on the context failed since it was made, which the toolkit does not
+    // report (the call just draws nothing): out of memory as std::bad_alloc, any other failure
+    // as an error that names it.
+    void ThrowIfDrawingFailed();
     // Completes the drawing and gives back its pixels as the toolkit's bitmap conversion does,
     // in rows of the canvas's width. With `only`, just the pixels inside those areas need be
-    // given (the others are left as they are). The context must not be used afterwards.
+    // given (the others are left as they are). The context must not be used afterwards. Throws
+    // as ThrowIfDrawingFailed does.
     virtual void Finish(StraightPixels& out, const std::vector<Area>* only = nullptr) = 0;
 
 protected:

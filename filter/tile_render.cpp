@@ -194,6 +194,7 @@ BubbleLayout MeasureBubbleLayout(const Parameters& params, const BubbleFrame& fr
     BitmapCanvas canvas(1, 1);
     wxGraphicsContext& gc = canvas.Context();
     std::vector<TextLine> lines = LayoutBubbleText(gc, canvas.DeviceContext(), params, TileOrigin{}, frame, scale);
+    canvas.ThrowIfDrawingFailed();
     layout.font = MakeBubbleFont(params, scale);
     layout.textColour = BubbleTextColour(params);
     for (TextLine& line : lines)

@@ -7,6 +7,7 @@
 #include "host/image_buffer.h"
 #include "win32/text_rendering_hint.h"
 
+#include <cairo.h>
 #include <wx/dcmemory.h>
 #include <wx/graphics.h>
 #include <wx/image.h>
@@ -503,6 +504,16 @@ TEST_F(Render, TextRenderingHintReachesTheNativeContext) {
     EXPECT_GT(TextAlphaLevels(TextRenderingHintClearTypeGridFit).size(), 10u);  // smoothed
     EXPECT_EQ(TextAlphaLevels(TextRenderingHintSingleBitPerPixelGridFit), (std::set<int>{0, 255}));
     EXPECT_NE(SetTextRenderingHint(nullptr, TextRenderingHintClearTypeGridFit), 0);
+}
+
+TEST_F(Render, ACallTheToolkitFailedSilentlyMakesFinishingTheCanvasAnError) {
+    // The toolkit ignores the state its native context is left in: a failed call draws nothing.
+    for (const bool bitmap : {true, false}) {
+        const std::unique_ptr<TileCanvas> canvas = bitmap ? std::make_unique<BitmapCanvas>(16, 16) : MakeTileCanvas(16, 16);
+        cairo_scale(static_cast<cairo_t*>(canvas->Context().GetNativeContext()), 0.0, 0.0);  // in error from here on
+        StraightPixels pixels;
+        EXPECT_THROW(canvas->Finish(pixels), std::runtime_error) << (bitmap ? "bitmap canvas" : "fastest canvas");
+    }
 }
 
 }  // namespace
