@@ -1,5 +1,6 @@
 #include "filter/bubble_drawing.h"
 
+#include "filter/canvas_window.h"
 #include "filter/parameter_table.h"
 #include "param/parameters.h"
 #include "param/text_encoding.h"
@@ -12,6 +13,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <initializer_list>
 #include <limits>
 #include <map>
 
@@ -24,10 +26,23 @@ namespace {
 constexpr double kEllipseTextDivisor = 1.4086809257715194;
 // The rounded rectangle's corner radius, not scaled.
 constexpr double kCornerRadius = 3.0;
-// Far above the accepted range of the size (4000). Sizes from the readers that do not clamp
-// (a script, a preset, the parameters handle) are limited here to what cairo can draw: its
-// fonts fail beyond 65535 pixels, and 24000 points stays below that up to 196 dots per inch.
-constexpr int kMaxFontPoints = 24000;
+// The values are drawn as they come, also far beyond their accepted ranges; what the toolkit is
+// handed is bounded where it would fail otherwise. Font sizes stop at the accepted maximum:
+// GDI+ under wine draws a string through a mask of its whole ink box, which for one glyph of
+// 24000 points takes gigabytes, and cairo's fonts fail beyond 65535 pixels.
+constexpr int kMaxFontPoints = 4000;
+// Pens stop at five times the widest of the accepted range (an edge of 100 is a 200-pixel pen):
+// both toolkits outline a pen's stroke as a shape, and a pen millions of pixels wide takes them
+// beyond their coordinates. The window far shapes are cut to reaches past half the widest pen.
+constexpr int kMaxPenWidth = 1024;
+static_assert(kMaxPenWidth / 2 + 64 <= CanvasWindow::kMargin, "cut edges and their strokes stay outside the canvas");
+// An ellipse is handed whole to the toolkit only within this distance of the canvas: GDI+ under
+// wine overflows its stack flattening curves much farther out (a body 30000 pixels wide at the
+// origin). Every body of the accepted range that reaches the canvas lies within it.
+constexpr double kMaxCurveReach = 20000.0;
+// Straight edges are handed whole within this distance: cairo's coordinates are 24.8 fixed
+// point (8388607 pixels); every triangle of the accepted range lies within it.
+constexpr double kMaxLineReach = 4194304.0;
 
 const ParameterValue& Value(const Parameters& params, std::size_t index) {
     static const ParameterValue kMissing;
@@ -59,15 +74,57 @@ std::int64_t FramePosition(double percent, std::uint64_t extent, std::int32_t st
     return TruncInt(percent / 100.0 * double(extent) + start);
 }
 
-void DrawBody(wxGraphicsContext& gc, const BubbleGeometry& g, double left, double top, bool firstPass) {
-    const double w = double(g.bodyWidth);
-    const double h = double(g.bodyHeight);
-    if (!g.rectangle)
-        gc.DrawEllipse(left, top, w, h);
-    else if (firstPass)
-        gc.DrawRoundedRectangle(left, top, w, h, kCornerRadius);
-    else
-        gc.DrawRoundedRectangle(left, top, w - 1.0, h - 1.0, kCornerRadius);
+bool WithinReach(double limit, std::initializer_list<double> coordinates) {
+    for (const double c : coordinates)
+        if (!(std::fabs(c) <= limit)) return false;
+    return true;
+}
+
+wxGraphicsPath PathThrough(wxGraphicsContext& gc, const std::vector<ShapePoint>& points, bool closed) {
+    wxGraphicsPath path = gc.CreatePath();
+    path.MoveToPoint(points[0].x, points[0].y);
+    for (std::size_t i = 1; i < points.size(); ++i) path.AddLineToPoint(points[i].x, points[i].y);
+    if (closed) path.CloseSubpath();
+    return path;
+}
+
+// The body in tile coordinates: the box it spans (a negative size spans left of or above its
+// position). A rounded rectangle is cut to the window; an ellipse goes to the toolkit whole
+// while it lies within the reach of curves, else as its part within the window.
+void DrawBody(wxGraphicsContext& gc, const BubbleGeometry& g, double left, double top, bool firstPass,
+              const CanvasWindow& window) {
+    double w = double(g.bodyWidth);
+    double h = double(g.bodyHeight);
+    if (w < 0.0) left += w, w = -w;
+    if (h < 0.0) top += h, h = -h;
+    if (!g.rectangle) {
+        if (WithinReach(kMaxCurveReach, {left, top, left + w, top + h}))
+            gc.DrawEllipse(left, top, w, h);
+        else if (const auto part = EllipseWithinWindow(left, top, left + w, top + h, window); part.size() >= 3)
+            gc.DrawPath(PathThrough(gc, part, true));
+        return;
+    }
+    // The second pass is one pixel narrower and lower.
+    double right = left + w - (firstPass ? 0.0 : 1.0);
+    double bottom = top + h - (firstPass ? 0.0 : 1.0);
+    if (CutBoxToWindow(left, top, right, bottom, window))
+        gc.DrawRoundedRectangle(left, top, right - left, bottom - top, kCornerRadius);
+}
+
+// The pointer: the triangle filled and its open line from the base's first end through the tip
+// to its other end stroked with the current pen; cut to the window when it reaches far out.
+void DrawPointer(wxGraphicsContext& gc, const wxPoint2DDouble (&points)[3], const CanvasWindow& window) {
+    if (WithinReach(kMaxLineReach, {points[0].m_x, points[0].m_y, points[1].m_x, points[1].m_y, points[2].m_x,
+                                    points[2].m_y})) {
+        gc.DrawLines(3, points, wxODDEVEN_RULE);
+        return;
+    }
+    const std::vector<ShapePoint> corners{{points[0].m_x, points[0].m_y}, {points[1].m_x, points[1].m_y},
+                                          {points[2].m_x, points[2].m_y}};
+    const std::vector<ShapePoint> inside = PolygonWithinWindow(corners, window);
+    if (inside.size() >= 3) gc.FillPath(PathThrough(gc, inside, true), wxODDEVEN_RULE);
+    for (const std::vector<ShapePoint>& run : PolylineWithinWindow(corners, window))
+        gc.StrokePath(PathThrough(gc, run, false));
 }
 
 // Characters after which the toolkit starts a new line within one string.
@@ -125,10 +182,10 @@ BubbleGeometry ComputeBubbleGeometry(const Parameters& params, const BubbleFrame
 
     const double pointerThickness = s * Float(params, kParamIndicatorThickness);
     g.pointerVisible = pointerThickness > 0.0;
-    g.pointerPenWidth = g.pointerVisible ? TruncInt(pointerThickness) : 0;
+    g.pointerPenWidth = g.pointerVisible ? std::min(TruncInt(pointerThickness), kMaxPenWidth) : 0;
     const double edgeThickness = s * Float(params, kParamEdgeThickness);
     g.edgeVisible = edgeThickness > 0.0;
-    g.edgePenWidth = g.edgeVisible ? TruncInt(2.0 * s * Float(params, kParamEdgeThickness)) : 0;
+    g.edgePenWidth = g.edgeVisible ? std::min(TruncInt(2.0 * s * Float(params, kParamEdgeThickness)), kMaxPenWidth) : 0;
     return g;
 }
 
@@ -292,7 +349,7 @@ std::vector<TextLine> LayoutTextLines(const wxString& text, const TextBox& box, 
     // A line is measured while it is broken and again when it is placed: the second time comes
     // from here. Measuring is the costly part of laying text out.
     std::map<wxString, std::pair<double, double>> measured;
-    const TextMeasure measure = [&](const wxString& s, double& width, double& height) {
+    const TextMeasure once = [&](const wxString& s, double& width, double& height) {
         const auto found = measured.find(s);
         if (found != measured.end()) {
             width = found->second.first;
@@ -302,26 +359,55 @@ std::vector<TextLine> LayoutTextLines(const wxString& text, const TextBox& box, 
         measureOnce(s, width, height);
         measured.emplace(s, std::make_pair(width, height));
     };
+    const TextMeasure measure = [&](const wxString& s, double& width, double& height) {
+        MeasureTextPieces(s, once, width, height);
+    };
     // One line's height. The toolkit measures a string with line breaks as several lines, so the
     // breaks are measured as blanks here.
-    wxString singleLine = text;
+    wxString singleLine = text.Left(kMaxPieceLength);
     for (auto it = singleLine.begin(); it != singleLine.end(); ++it)
         if (IsMandatoryBreak(*it)) *it = ' ';
     double width = 0.0, h = 0.0;
-    measure(singleLine, width, h);
+    measure(FirstTextPiece(singleLine, once), width, h);
 
     const std::vector<wxString> lines = BreakTextLines(text, box, h, measure);
     double y = (double(box.height) - double(lines.size()) * h) * 0.5 + double(box.top);
     for (const wxString& line : lines) {
         TextLine l;
         l.text = line;
-        measure(line, l.width, l.height);
+        l.pieces = SplitTextPieces(line, once);
+        for (const TextPiece& piece : l.pieces) {
+            l.width += piece.width;
+            l.height = std::max(l.height, piece.height);
+        }
+        if (l.pieces.size() == 1) l.pieces.clear();
         l.x = (double(box.width) - l.width) * 0.5 + double(box.left);
         l.y = y;
         y += l.height;
         placed.push_back(std::move(l));
     }
     return placed;
+}
+
+std::vector<TextLineRun> TextLineRuns(const TextLine& line, double originLeft, double originTop,
+                                      const wxSize& canvas) {
+    constexpr double kFar = 1048576.0;
+    const double x = line.x - originLeft, y = line.y - originTop;
+    const auto reaches = [&](double left, double width, double reach) {
+        return left + width + reach > 0.0 && left - reach < double(canvas.x);
+    };
+    if (!(y + line.height + kFar > 0.0 && y - kFar < double(canvas.y))) return {};
+    if (line.pieces.empty()) {
+        if (!reaches(x, line.width, kFar)) return {};
+        return {{0, line.text, x, y}};
+    }
+    std::vector<TextLineRun> runs;
+    for (std::size_t i = 0; i < line.pieces.size(); ++i) {
+        const TextPiece& piece = line.pieces[i];
+        if (reaches(x + piece.x, piece.width, std::max(line.height, 1.0)))
+            runs.push_back({i, line.text.substr(piece.start, piece.length), x + piece.x, y});
+    }
+    return runs;
 }
 
 wxFont MakeBubbleFont(const Parameters& params, float scale) {
@@ -369,8 +455,9 @@ double BubbleInteriorMargin(const BubbleGeometry& g) {
 double BubbleCornerRadius() { return kCornerRadius; }
 
 void DrawBubbleShape(wxGraphicsContext& gc, const Parameters& params, TileOrigin origin, const BubbleFrame& frame,
-                     float scale) {
+                     float scale, const wxSize& canvas) {
     const BubbleGeometry g = ComputeBubbleGeometry(params, frame, scale);
+    const CanvasWindow window = CanvasWindow::Around(canvas.x, canvas.y);
     const wxColour edgeColour = ColourOf(params, kParamEdgeColor);
     const wxBrush fillBrush(ColourOf(params, kParamFillColor), wxBRUSHSTYLE_SOLID);
     // The toolkit's pens join and cap round by default.
@@ -384,7 +471,7 @@ void DrawBubbleShape(wxGraphicsContext& gc, const Parameters& params, TileOrigin
     // First pass: the body filled and stroked with a pen twice the edge thickness.
     gc.SetBrush(fillBrush);
     gc.SetPen(edgePen);
-    DrawBody(gc, g, left, top, true);
+    DrawBody(gc, g, left, top, true, window);
 
     // The pointer: filled triangle, stroked from the base's first end through the tip to its
     // other end; the base itself is not stroked.
@@ -392,13 +479,13 @@ void DrawBubbleShape(wxGraphicsContext& gc, const Parameters& params, TileOrigin
     for (int i = 0; i < 3; ++i)
         points[i] = wxPoint2DDouble(double(g.triangle[i].x - origin.left), double(g.triangle[i].y - origin.top));
     gc.SetPen(pointerPen);
-    gc.DrawLines(3, points, wxODDEVEN_RULE);
+    DrawPointer(gc, points, window);
 
     // Second pass: the fill again without outline covers the inner half of the edge line and the
     // pointer's base inside the body, so the pointer joins the body without a seam.
     gc.SetPen(*wxTRANSPARENT_PEN);
     gc.SetBrush(fillBrush);
-    DrawBody(gc, g, left, top, false);
+    DrawBody(gc, g, left, top, false, window);
     gc.SetPen(edgePen);
 }
 
@@ -429,7 +516,8 @@ std::vector<TextLine> LayoutBubbleText(wxGraphicsContext& gc, wxDC& dc, const Pa
 }
 
 void DrawBubbleText(wxGraphicsContext& gc, wxDC& dc, const Parameters& params, TileOrigin origin,
-                    const BubbleFrame& frame, float scale) {
+                    const BubbleFrame& frame, float scale, const wxSize& canvas) {
     for (const TextLine& line : LayoutBubbleText(gc, dc, params, origin, frame, scale))
-        if (!line.text.empty()) gc.DrawText(line.text, line.x, line.y);
+        for (const TextLineRun& run : TextLineRuns(line, 0.0, 0.0, canvas))
+            if (!run.text.empty()) gc.DrawText(run.text, run.x, run.y);
 }

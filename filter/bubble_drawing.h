@@ -3,11 +3,13 @@
 // layout are computed by separate functions so that they can be checked as numbers.
 #pragma once
 
+#include "filter/text_pieces.h"
+
 #include <wx/font.h>
+#include <wx/gdicmn.h>
 #include <wx/string.h>
 
 #include <cstdint>
-#include <functional>
 #include <vector>
 
 class wxDC;
@@ -67,26 +69,40 @@ struct TextBox {
 };
 TextBox ComputeTextBox(const BubbleGeometry& geometry, int charWidth);
 
-// Measures one string as the graphics context would draw it: advance width and line height.
-using TextMeasure = std::function<void(const wxString& text, double& width, double& height)>;
-
-// One wrapped line and where it is drawn (its top-left corner), with its measured size.
+// One wrapped line and where it is drawn (its top-left corner), with its measured size. A line
+// too long or wide to hand over whole is drawn as its pieces, each at x plus its offset.
 struct TextLine {
     wxString text;
     double x = 0.0;
     double y = 0.0;
     double width = 0.0;
     double height = 0.0;
+    std::vector<TextPiece> pieces;  // empty: the line is one piece
 };
 
+// The parts of the line to hand to the toolkit for a canvas of `canvas` pixels whose top-left
+// pixel is (originLeft, originTop) of the line's space, with where each is drawn: the whole
+// line, or those of its pieces that may put ink on the canvas (a glyph reaches at most a line's
+// height past its advance box). A line farther than a million pixels from the canvas gives
+// nothing: cairo's coordinates are 24.8 fixed point, and no ink reaches that far.
+struct TextLineRun {
+    std::size_t piece;  // index in the line's pieces (0 for a whole line)
+    wxString text;
+    double x, y;
+};
+std::vector<TextLineRun> TextLineRuns(const TextLine& line, double originLeft, double originTop,
+                                      const wxSize& canvas);
+
 // Breaks the text into lines of whole words that fit the box's width and drops the lines that
-// would cross its bottom. lineHeight comes in as the height of one line and goes out as the
+// would cross its bottom. `measure` measures strings of any length (in pieces). lineHeight comes in as the height of one line and goes out as the
 // height of the last measurement. A box width of 0 or less gives no lines.
 std::vector<wxString> BreakTextLines(const wxString& text, const TextBox& box, double& lineHeight,
                                      const TextMeasure& measure);
 
 // Breaks the text and places each line: the block centred vertically in the box, each line
-// centred horizontally (a line wider than the box overflows it on both sides).
+// centred horizontally (a line wider than the box overflows it on both sides). The line height
+// to begin with is that of the text's first piece: the same for any text it begins, however
+// long. `measure` is the toolkit's, for strings within the pieces' bounds.
 std::vector<TextLine> LayoutTextLines(const wxString& text, const TextBox& box, const TextMeasure& measure);
 
 // The text parameters' bytes as a toolkit string: UTF-8, or where they are not, a text in the
@@ -107,9 +123,10 @@ double BubbleInteriorMargin(const BubbleGeometry& geometry);
 // Corner radius of the rounded-rectangle body.
 double BubbleCornerRadius();
 
-// Draws body, edge and pointer. Leaves the fill brush and the edge pen set on the context.
+// Draws body, edge and pointer on a canvas of `canvas` pixels whose top-left pixel is the tile
+// origin. Leaves the fill brush and the edge pen set on the context.
 void DrawBubbleShape(wxGraphicsContext& gc, const Corvantis::Host::Param::Parameters& params, TileOrigin origin,
-                     const BubbleFrame& frame, float scale);
+                     const BubbleFrame& frame, float scale, const wxSize& canvas);
 
 // Sets the text colour and font on the device context and the graphics context, and lays the
 // text out in tile coordinates with the context's measurements, without drawing it.
@@ -117,7 +134,7 @@ std::vector<TextLine> LayoutBubbleText(wxGraphicsContext& gc, wxDC& dc,
                                        const Corvantis::Host::Param::Parameters& params, TileOrigin origin,
                                        const BubbleFrame& frame, float scale);
 
-// Lays out and draws the text. dc is the memory device context the graphics context draws
-// through; nothing is drawn on it.
+// Lays out and draws the text on a canvas of `canvas` pixels. dc is the memory device context
+// the graphics context draws through; nothing is drawn on it.
 void DrawBubbleText(wxGraphicsContext& gc, wxDC& dc, const Corvantis::Host::Param::Parameters& params,
-                    TileOrigin origin, const BubbleFrame& frame, float scale);
+                    TileOrigin origin, const BubbleFrame& frame, float scale, const wxSize& canvas);

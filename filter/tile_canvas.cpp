@@ -1,5 +1,7 @@
 #include "filter/tile_canvas.h"
 
+#include "filter/bubble_drawing.h"
+#include "win32/graphics_status.h"
 #include "win32/text_rendering_hint.h"
 
 #include <wx/bitmap.h>
@@ -29,11 +31,20 @@ namespace {
 }
 
 void SetUpText(wxGraphicsContext& gc) {
-    // The status is of no consequence: text is drawn either way.
+    // The status is of no consequence: text is drawn either way. Nor is anything the context's
+    // setting up left behind: what counts is the drawing.
     SetTextRenderingHint(gc.GetNativeContext(), TextRenderingHintClearTypeGridFit);
+    TakeGraphicsFailure(gc.GetNativeContext());
 }
 
 }  // namespace
+
+void TileCanvas::ThrowIfDrawingFailed() {
+    const GraphicsFailure failure = TakeGraphicsFailure(Context().GetNativeContext());
+    if (!failure.failed) return;
+    if (failure.outOfMemory) throw std::bad_alloc();
+    throw std::runtime_error("Tellora could not draw the bubble: " + failure.text + ".");
+}
 
 void TileCanvas::FillOpaque(int width, int height, unsigned char red, unsigned char green, unsigned char blue) {
     wxGraphicsContext& gc = Context();
@@ -61,7 +72,8 @@ struct BitmapCanvas::Parts {
     std::unique_ptr<wxGraphicsContext> gc;  // destroyed before the device context
 };
 
-BitmapCanvas::BitmapCanvas(int width, int height) : parts(std::make_unique<Parts>(width, height)) {}
+BitmapCanvas::BitmapCanvas(int width, int height)
+    : TileCanvas(width, height), parts(std::make_unique<Parts>(width, height)) {}
 BitmapCanvas::~BitmapCanvas() = default;
 
 wxGraphicsContext& BitmapCanvas::Context() {
@@ -72,6 +84,7 @@ wxGraphicsContext& BitmapCanvas::Context() {
 wxDC& BitmapCanvas::DeviceContext() { return parts->dc; }
 
 wxImage BitmapCanvas::FinishImage() {
+    ThrowIfDrawingFailed();
     parts->gc.reset();
     parts->dc.SelectObject(wxNullBitmap);
     return parts->bitmap.ConvertToImage();
@@ -161,8 +174,7 @@ private:
 class CairoCanvas : public TileCanvas {
 public:
     CairoCanvas(int width, int height, std::vector<unsigned char>* memory)
-        : table(StraightColourTable::Get()), surface(MakeSurface(width, height, memory)), width(width),
-          height(height) {
+        : TileCanvas(width, height), table(StraightColourTable::Get()), surface(MakeSurface(width, height, memory)) {
         if (cairo_surface_status(surface) != CAIRO_STATUS_SUCCESS) {
             cairo_surface_destroy(surface);
             throw std::bad_alloc();
@@ -188,6 +200,7 @@ public:
     }
 
     void Finish(StraightPixels& out, const std::vector<Area>* only) override {
+        ThrowIfDrawingFailed();
         gc.reset();
         cairo_surface_flush(surface);
         const std::size_t count = std::size_t(width) * std::size_t(height);
@@ -258,7 +271,6 @@ private:
     cairo_surface_t* surface = nullptr;
     cairo_t* cr = nullptr;
     std::unique_ptr<wxGraphicsContext> gc;  // released before the cairo context
-    int width, height;
 };
 
 }  // namespace
@@ -269,7 +281,8 @@ struct TextLineDrawer::Kept {
     struct Unref {
         void operator()(PangoLayout* layout) const { g_object_unref(layout); }
     };
-    std::vector<std::unique_ptr<PangoLayout, Unref>> layouts;
+    // By line, then by piece.
+    std::vector<std::vector<std::unique_ptr<PangoLayout, Unref>>> layouts;
 };
 #else
 struct TextLineDrawer::Kept {};
@@ -282,36 +295,44 @@ TextLineDrawer& TextLineDrawer::operator=(TextLineDrawer&&) noexcept = default;
 
 void TextLineDrawer::Clear() { kept = std::make_unique<Kept>(); }
 
-void TextLineDrawer::Draw(TileCanvas& canvas, [[maybe_unused]] std::size_t index, const wxString& text,
-                          const wxFont& font, const wxColour& colour, double x, double y) {
+void TextLineDrawer::Draw(TileCanvas& canvas, [[maybe_unused]] std::size_t index, const TextLine& line,
+                          const wxFont& font, const wxColour& colour, double originLeft, double originTop) {
     wxGraphicsContext& gc = canvas.Context();
+    const std::vector<TextLineRun> runs =
+        TextLineRuns(line, originLeft, originTop, wxSize(canvas.Width(), canvas.Height()));
 #ifdef __WXGTK__
-    // What the cairo context's DrawText does, with the layout made once: a pango layout of the
+    // What the cairo context's DrawText does, with the layouts made once: a pango layout of the
     // font's description, the text and the font's own attributes, shown at (x, y) in the
     // colour. Layouts depend on the cairo context's font options, which every canvas shares.
     auto* cr = static_cast<cairo_t*>(gc.GetNativeContext());
     const wxNativeFontInfo* info = font.IsOk() ? font.GetNativeFontInfo() : nullptr;
-    if (cr && info && info->description && !text.empty()) {
+    if (cr && info && info->description) {
         if (kept->layouts.size() <= index) kept->layouts.resize(index + 1);
-        auto& layout = kept->layouts[index];
-        if (!layout) {
-            const wxScopedCharBuffer data = text.utf8_str();
-            if (!data.data()) return;
-            layout.reset(pango_cairo_create_layout(cr));
-            if (!layout) return;
-            pango_layout_set_font_description(layout.get(), info->description);
-            pango_layout_set_text(layout.get(), data.data(), int(data.length()));
-            font.GTKSetPangoAttrs(layout.get());
+        auto& layouts = kept->layouts[index];
+        layouts.resize(std::max<std::size_t>(line.pieces.size(), 1));
+        for (const TextLineRun& run : runs) {
+            if (run.text.empty()) continue;
+            auto& layout = layouts[run.piece];
+            if (!layout) {
+                const wxScopedCharBuffer data = run.text.utf8_str();
+                if (!data.data()) continue;
+                layout.reset(pango_cairo_create_layout(cr));
+                if (!layout) continue;
+                pango_layout_set_font_description(layout.get(), info->description);
+                pango_layout_set_text(layout.get(), data.data(), int(data.length()));
+                font.GTKSetPangoAttrs(layout.get());
+            }
+            cairo_set_source_rgba(cr, colour.Red() / 255.0, colour.Green() / 255.0, colour.Blue() / 255.0,
+                                  colour.Alpha() / 255.0);
+            cairo_move_to(cr, run.x, run.y);
+            pango_cairo_show_layout(cr, layout.get());
         }
-        cairo_set_source_rgba(cr, colour.Red() / 255.0, colour.Green() / 255.0, colour.Blue() / 255.0,
-                              colour.Alpha() / 255.0);
-        cairo_move_to(cr, x, y);
-        pango_cairo_show_layout(cr, layout.get());
         return;
     }
 #endif
     gc.SetFont(font, colour);
-    gc.DrawText(text, x, y);
+    for (const TextLineRun& run : runs)
+        if (!run.text.empty()) gc.DrawText(run.text, run.x, run.y);
 }
 
 std::unique_ptr<TileCanvas> MakeTileCanvas(int width, int height, std::vector<unsigned char>* memory) {

@@ -10,6 +10,7 @@
 
 class wxColour;
 class wxDC;
+struct TextLine;
 class wxFont;
 class wxString;
 class wxGraphicsContext;
@@ -23,7 +24,10 @@ struct StraightPixels {
 
 class TileCanvas {
 public:
+    TileCanvas(int width, int height) : width(width), height(height) {}
     virtual ~TileCanvas() = default;
+    int Width() const { return width; }
+    int Height() const { return height; }
     // The context to draw on, set up for grid-fitted antialiased text; pixel (0, 0) is the
     // canvas's top-left pixel.
     virtual wxGraphicsContext& Context() = 0;
@@ -34,10 +38,18 @@ public:
     struct Area {
         int left, top, right, bottom;
     };
+    // Throws when a call on the context failed since it was made, which the toolkit does not
+    // report (the call just draws nothing): out of memory as std::bad_alloc, any other failure
+    // as an error that names it.
+    void ThrowIfDrawingFailed();
     // Completes the drawing and gives back its pixels as the toolkit's bitmap conversion does,
     // in rows of the canvas's width. With `only`, just the pixels inside those areas need be
-    // given (the others are left as they are). The context must not be used afterwards.
+    // given (the others are left as they are). The context must not be used afterwards. Throws
+    // as ThrowIfDrawingFailed does.
     virtual void Finish(StraightPixels& out, const std::vector<Area>* only = nullptr) = 0;
+
+protected:
+    const int width, height;
 };
 
 // The toolkit's bitmap, memory device context and default renderer; `dc` is the device context
@@ -58,17 +70,19 @@ private:
 };
 
 // Draws lines of text on canvases with one font and colour, exactly as the context's DrawText
-// does, keeping what can serve every canvas of a call: on GTK each line's shaped layout, so
-// that a line crossing many tiles is shaped once.
+// does (a long line as those of its pieces that reach the canvas), keeping what can serve
+// every canvas of a call: on GTK each line's shaped layouts, so that a line crossing many tiles
+// is shaped once.
 class TextLineDrawer {
 public:
     TextLineDrawer();
     ~TextLineDrawer();
     TextLineDrawer(TextLineDrawer&&) noexcept;
     TextLineDrawer& operator=(TextLineDrawer&&) noexcept;
-    // Line `index` (the same text for the same index every time) at (x, y) of the canvas.
-    void Draw(TileCanvas& canvas, std::size_t index, const wxString& text, const wxFont& font,
-              const wxColour& colour, double x, double y);
+    // Line `index` (the same line for the same index every time), placed in frame coordinates,
+    // on the canvas whose top-left pixel is (originLeft, originTop) of the frame.
+    void Draw(TileCanvas& canvas, std::size_t index, const TextLine& line, const wxFont& font, const wxColour& colour,
+              double originLeft, double originTop);
     // Forgets every kept line.
     void Clear();
 

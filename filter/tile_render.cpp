@@ -58,6 +58,11 @@ public:
 
 BubbleReach::Box Grow(BubbleReach::Box b, double by) { return {b.left - by, b.top - by, b.right + by, b.bottom + by}; }
 
+// A line's advance box: where it is placed, as wide and high as measured.
+BubbleReach::Box LineBox(const TextLine& line) {
+    return {line.x, line.y, line.x + line.width, line.y + line.height};
+}
+
 bool Overlaps(const BubbleReach::Box& b, double left, double top, double right, double bottom) {
     return b.left < right && b.right > left && b.top < bottom && b.bottom > top;
 }
@@ -189,6 +194,7 @@ BubbleLayout MeasureBubbleLayout(const Parameters& params, const BubbleFrame& fr
     BitmapCanvas canvas(1, 1);
     wxGraphicsContext& gc = canvas.Context();
     std::vector<TextLine> lines = LayoutBubbleText(gc, canvas.DeviceContext(), params, TileOrigin{}, frame, scale);
+    canvas.ThrowIfDrawingFailed();
     layout.font = MakeBubbleFont(params, scale);
     layout.textColour = BubbleTextColour(params);
     for (TextLine& line : lines)
@@ -201,9 +207,14 @@ BubbleLayout MeasureBubbleLayout(const Parameters& params, const BubbleFrame& fr
     const PangoInk pango;
     std::vector<BubbleReach::Box> textBoxes;
     for (const TextLine& line : layout.lines) {
+        if (!line.pieces.empty()) {
+            // Too long to measure whole: its ink lies within a line's height of its advance box.
+            textBoxes.push_back(Grow(LineBox(line), std::max(line.height, 1.0) + kSmoothing));
+            continue;
+        }
         PangoInk::Rectangle ink{}, logical{};
         if (!pango.Measure(gc.GetNativeContext(), layout.font, line.text, ink, logical)) return finish({}, true);
-        BubbleReach::Box box{line.x, line.y, line.x + line.width, line.y + line.height};
+        BubbleReach::Box box = LineBox(line);
         if (ink.width > 0 && ink.height > 0) {
             box.left = std::min(box.left, line.x + ink.x);
             box.top = std::min(box.top, line.y + ink.y);
@@ -268,13 +279,17 @@ void DrawPart(const Parameters& params, float scale, const BubbleFrame& frame, c
         canvas->FillOpaque(part.right - part.left, part.bottom - part.top, layout.reach.fill[0], layout.reach.fill[1],
                            layout.reach.fill[2]);
     else
-        DrawBubbleShape(canvas->Context(), params, origin, frame, scale);
+        DrawBubbleShape(canvas->Context(), params, origin, frame, scale,
+                        wxSize(part.right - part.left, part.bottom - part.top));
     for (std::size_t i = 0; i < layout.lines.size(); ++i) {
-        if (layout.lineReachKnown &&
-            !Overlaps(layout.lineReach[i], part.left, part.top, part.right, part.bottom))
-            continue;
-        const TextLine& line = layout.lines[i];
-        text.Draw(*canvas, i, line.text, layout.font, layout.textColour, line.x - origin.left, line.y - origin.top);
+        // Where the ink of the lines is not known, a line is drawn on the parts within four of
+        // its heights of its advance box: text in a box far larger than the frame may run to far
+        // more lines than any part shows.
+        const BubbleReach::Box reach = layout.lineReachKnown
+                                           ? layout.lineReach[i]
+                                           : Grow(LineBox(layout.lines[i]), 4.0 * std::max(layout.lines[i].height, 1.0));
+        if (!Overlaps(reach, part.left, part.top, part.right, part.bottom)) continue;
+        text.Draw(*canvas, i, layout.lines[i], layout.font, layout.textColour, origin.left, origin.top);
     }
     canvas->Finish(kept.drawn, &areas);
 }
@@ -351,8 +366,10 @@ void ForEachRun(const PartBlocks& blocks, Run run) {
 wxImage DrawBubbleImage(const Parameters& params, float scale, const BubbleFrame& frame, const VRect& tile) {
     BitmapCanvas canvas(tile.right - tile.left, tile.bottom - tile.top);
     const TileOrigin origin{tile.left, tile.top};
-    DrawBubbleShape(canvas.Context(), params, origin, frame, scale);
-    DrawBubbleText(canvas.Context(), canvas.DeviceContext(), params, origin, frame, scale);
+    DrawBubbleShape(canvas.Context(), params, origin, frame, scale,
+                    wxSize(tile.right - tile.left, tile.bottom - tile.top));
+    DrawBubbleText(canvas.Context(), canvas.DeviceContext(), params, origin, frame, scale,
+                   wxSize(tile.right - tile.left, tile.bottom - tile.top));
     return canvas.FinishImage();
 }
 

@@ -108,8 +108,8 @@ std::string CheckPresetRoundTrip(const std::uint8_t* data, std::size_t size) {
                 break;
             }
         }
-        // A list only ever holds values within the accepted ranges: the reader keeps them there.
-        p.KeepAccepted(p.defaultValue);
+        // A list only ever holds values the reader would take: finite numbers, indices of the list.
+        p.KeepUsable(p.defaultValue);
     }
     if (!PresetFile::FitsReader(saved, "Tellora", "1.0")) return {};  // not saved at all
     std::ostringstream out;

@@ -202,7 +202,7 @@ int32 LoadFromDescriptorRegistry(Parameters* params, SPBasicSuite* basic, const 
         if (p.key == 0 || uint32(p.type) > uint32(ParameterType::Color)) continue;
         const Param::ParameterValue previous = p.value;
         err = LoadOne(descriptors.Get(), descriptor, p, resolution);
-        p.KeepAccepted(previous);
+        p.KeepUsable(previous);
     }
     if (descriptors->Free) descriptors->Free(descriptor);
     return err;

@@ -114,11 +114,11 @@ int16 UnflattenParameters(Parameters* params, FilterRecord* record, bool* read) 
         const std::size_t left = size - pos;
         if (HasPayload(p.type)) {
             if (left < ParameterValue::kPayloadSize) break;
-            // The handle is the host's to keep and may come from anywhere: what it holds is
-            // brought within the accepted range before it is drawn or kept.
+            // The handle is the host's to keep and may come from anywhere: a value that would
+            // harm the module keeps the one the list has.
             const ParameterValue previous = p.value;
             std::memcpy(p.value.payload, in + pos, ParameterValue::kPayloadSize);
-            p.KeepAccepted(previous);
+            p.KeepUsable(previous);
             pos += ParameterValue::kPayloadSize;
         } else if (p.type == ParameterType::Text) {
             const void* zero = std::memchr(in + pos, 0, left);

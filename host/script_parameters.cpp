@@ -258,7 +258,7 @@ int16 ReadScriptParameters(Parameters* params, FilterRecord* record, uint8* data
             if (p.key == 0 || p.key != key) continue;
             const Param::ParameterValue previous = p.value;
             err = reader.ReadOne(token, p);
-            p.KeepAccepted(previous);
+            p.KeepUsable(previous);
         }
     }
 

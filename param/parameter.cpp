@@ -133,33 +133,18 @@ void Parameter::SetEnumValue(std::uint32_t code) {
     }
 }
 
-void Parameter::KeepAccepted(const ParameterValue& previous) {
+void Parameter::KeepUsable(const ParameterValue& previous) {
     switch (type) {
-    case ParameterType::Integer: {
-        // Raised to the minimum, then lowered to the maximum: with an inverted range the maximum wins.
-        std::int32_t v = value.GetInteger();
-        if (v < acceptedMin.GetInteger()) v = acceptedMin.GetInteger();
-        if (acceptedMax.GetInteger() < v) v = acceptedMax.GetInteger();
-        value.SetInteger(v);
-        break;
-    }
-    case ParameterType::Float: {
-        double v = value.GetFloat();
-        if (!std::isfinite(v)) {
+    case ParameterType::Float:
+        if (!std::isfinite(value.GetFloat()))
             value.SetFloat(previous.GetFloat());
-            break;
-        }
-        if (v < acceptedMin.GetFloat()) v = acceptedMin.GetFloat();
-        if (acceptedMax.GetFloat() < v) v = acceptedMax.GetFloat();
-        value.SetFloat(v);
         break;
-    }
     case ParameterType::Boolean:
         value.SetBoolean(value.GetBoolean());
         break;
     case ParameterType::Enumerated: {
         const std::int32_t index = value.GetInteger();
-        if (index < acceptedMin.GetInteger() || acceptedMax.GetInteger() < index)
+        if (index < 0 || static_cast<std::size_t>(index) >= enumKeys.size())
             value.SetInteger(previous.GetInteger());
         break;
     }
@@ -169,6 +154,7 @@ void Parameter::KeepAccepted(const ParameterValue& previous) {
             value.SetColor(previous.GetColor());
         break;
     }
+    case ParameterType::Integer:
     case ParameterType::Text:
         break;
     }

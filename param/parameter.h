@@ -129,12 +129,12 @@ public:
     // Selects the first enumeration value with this code; an unknown code changes nothing.
     void SetEnumValue(std::uint32_t code);
 
-    // Brings a value that came from outside (the parameters handle, a scripting descriptor, the
-    // descriptor registry, a preset) within what the record accepts before it is used or kept:
-    // an integer or float is clamped to the accepted range and a boolean stored as 0 or 1; an
-    // enumeration index outside the accepted range, or a float or colour that is not a finite
-    // number, takes `previous` back. Texts are taken as they are.
-    void KeepAccepted(const ParameterValue& previous);
+    // Guards the module against a value that came from outside (the parameters handle, a
+    // scripting descriptor, the descriptor registry, a preset): a float or colour that is not a
+    // finite number, or an enumeration index that names no value of the list, takes `previous`
+    // back, and a boolean is stored as 0 or 1. Everything else is taken as given, within the
+    // accepted range or not: the drawing copes with any finite value.
+    void KeepUsable(const ParameterValue& previous);
 
     bool operator==(const Parameter& other) const;
     bool operator!=(const Parameter& other) const { return !(*this == other); }

@@ -241,7 +241,7 @@ void PresetFile::Read(Parameters& params, std::istream& in) {
                     continue;
                 const ParameterValue previous = p.value;
                 ApplyValue(p, value);
-                p.KeepAccepted(previous);
+                p.KeepUsable(previous);
             }
             if (!more)
                 break;

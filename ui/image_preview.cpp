@@ -8,8 +8,10 @@
 #include <wx/dc.h>
 #include <wx/menu.h>
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
+#include <utility>
 
 using Corvantis::Host::Param::Parameters;
 using Corvantis::Host::Param::SendFrameworkEvent;
@@ -24,6 +26,33 @@ int TruncInt(double v) {
     if (v >= 2147483647.0) return std::numeric_limits<int>::max();
     if (v <= -2147483648.0) return std::numeric_limits<int>::min();
     return static_cast<int>(v);
+}
+
+// Whether the point lies in the rectangle (right and bottom excluded), as the toolkit's
+// rectangle tells it, in 64 bits: its own arithmetic overflows for sides near the 32-bit limits.
+bool Inside(int left, int top, int width, int height, int x, int y) {
+    return x >= left && y >= top && int64_t(x) - left < width && int64_t(y) - top < height;
+}
+
+// Draws a rectangle of window pixels. One that reaches far past the window has those sides
+// moved to just outside it, where nothing of its outline shows: on GTK the device context draws
+// with cairo, whose coordinates are 24.8 fixed point. One wholly outside is not drawn.
+void DrawRectangleNear(wxDC& dc, int x, int y, int width, int height, const wxSize& window) {
+    constexpr int64_t kSpare = 16;
+    int64_t left = x, top = y, right = left + width, bottom = top + height;
+    const auto near = [&](int64_t v, int64_t extent) { return v >= -kSpare && v <= extent + kSpare; };
+    if (near(left, window.x) && near(right, window.x) && near(top, window.y) && near(bottom, window.y)) {
+        dc.DrawRectangle(x, y, width, height);
+        return;
+    }
+    if (right < left) std::swap(left, right);
+    if (bottom < top) std::swap(top, bottom);
+    if (right < 0 || bottom < 0 || left > window.x || top > window.y) return;
+    left = std::max(left, -kSpare);
+    top = std::max(top, -kSpare);
+    right = std::min(right, window.x + kSpare);
+    bottom = std::min(bottom, window.y + kSpare);
+    dc.DrawRectangle(int(left), int(top), int(right - left), int(bottom - top));
 }
 
 // W, or W x z in single precision truncated, above 100 %.
@@ -89,14 +118,13 @@ void ImagePreview::GetBubbleRect(double& x, double& y, double& w, double& h) con
 ImagePreview::Hit ImagePreview::HitTest(int mx, int my) const {
     double x, y, w, h;
     GetBubbleRect(x, y, w, h);
-    const wxPoint point(mx, my);
     const int left = TruncInt(x - 5), right = TruncInt(x - 5 + w);
     const int top = TruncInt(y - 5), bottom = TruncInt(y - 5 + h);
-    if (wxRect(left, top, kHandleSize, kHandleSize).Contains(point)) return kTopLeft;
-    if (wxRect(right, top, kHandleSize, kHandleSize).Contains(point)) return kTopRight;
-    if (wxRect(left, bottom, kHandleSize, kHandleSize).Contains(point)) return kBottomLeft;
-    if (wxRect(right, bottom, kHandleSize, kHandleSize).Contains(point)) return kBottomRight;
-    if (wxRect(TruncInt(x), TruncInt(y), TruncInt(w), TruncInt(h)).Contains(point)) return kBody;
+    if (Inside(left, top, kHandleSize, kHandleSize, mx, my)) return kTopLeft;
+    if (Inside(right, top, kHandleSize, kHandleSize, mx, my)) return kTopRight;
+    if (Inside(left, bottom, kHandleSize, kHandleSize, mx, my)) return kBottomLeft;
+    if (Inside(right, bottom, kHandleSize, kHandleSize, mx, my)) return kBottomRight;
+    if (Inside(TruncInt(x), TruncInt(y), TruncInt(w), TruncInt(h), mx, my)) return kBody;
     return kNothing;
 }
 
@@ -111,15 +139,16 @@ void ImagePreview::Draw(wxDC& dc) {
     dc.SetBrush(*wxTRANSPARENT_BRUSH);
     if (!list->parameters[kParamBoundingBox].value.GetBoolean()) return;
 
-    dc.DrawRectangle(TruncInt(x), TruncInt(y), TruncInt(w), TruncInt(h));
+    const wxSize window = GetClientSize();
+    DrawRectangleNear(dc, TruncInt(x), TruncInt(y), TruncInt(w), TruncInt(h), window);
     dc.SetPen(black);
     dc.SetBrush(*wxGREEN_BRUSH);
     const int left = TruncInt(x - 5), right = TruncInt(x - 5 + w);
     const int top = TruncInt(y - 5), bottom = TruncInt(y - 5 + h);
-    dc.DrawRectangle(left, top, kHandleSize, kHandleSize);
-    dc.DrawRectangle(right, top, kHandleSize, kHandleSize);
-    dc.DrawRectangle(left, bottom, kHandleSize, kHandleSize);
-    dc.DrawRectangle(right, bottom, kHandleSize, kHandleSize);
+    DrawRectangleNear(dc, left, top, kHandleSize, kHandleSize, window);
+    DrawRectangleNear(dc, right, top, kHandleSize, kHandleSize, window);
+    DrawRectangleNear(dc, left, bottom, kHandleSize, kHandleSize, window);
+    DrawRectangleNear(dc, right, bottom, kHandleSize, kHandleSize, window);
 }
 
 void ImagePreview::BeginPositionChange() {

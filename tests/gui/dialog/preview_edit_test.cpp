@@ -152,6 +152,18 @@ TEST_F(PreviewEdit, BoxAndGreenHandlesAreDrawnOverTheBubbleOnlyWhenAsked) {
     wxImage shown = draw();
     EXPECT_EQ(rgb(shown, hx, hy), 0x00FF00);
     EXPECT_EQ(rgb(shown, fx, fy), 0xFFFFFF) << "the bubble's fill, drawn by the filter itself";
+    const auto green = [&](const wxImage& image) {
+        int count = 0;
+        for (int y = 0; y < image.GetHeight(); ++y)
+            for (int x = 0; x < image.GetWidth(); ++x) count += rgb(image, x, y) == 0x00FF00;
+        return count;
+    };
+    const int handles = green(shown);
+    // A body billions of pixels wide and high: three handles lie far outside the panel, and
+    // nothing of them shows in it (device coordinates that large wrapped around).
+    list.parameters[kParamEllipseWidth].value.SetFloat(1e300);
+    list.parameters[kParamEllipseHeight].value.SetFloat(1e300);
+    EXPECT_EQ(green(draw()), handles / 4);
     list.parameters[kParamBoundingBox].value.SetBoolean(false);
     shown = draw();
     EXPECT_NE(rgb(shown, hx, hy), 0x00FF00);

@@ -7,6 +7,13 @@
 
 #include <gtest/gtest.h>
 
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+#endif
+
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
@@ -23,6 +30,7 @@ namespace attended {
 
 constexpr int kOk = 5100;  // the dialog's buttons and fields by window id
 constexpr int kCancel = 5101;
+constexpr int kPreview = 10000;
 constexpr int kZoomText = 10005;
 constexpr int kZoomIn = 10006;
 constexpr int kWidthText = 10010;
@@ -41,6 +49,24 @@ bool WaitFor(Done done, int boundMs) {
         std::this_thread::sleep_for(std::chrono::milliseconds(50));
     }
     return true;
+}
+
+// The colour of the screen's pixel (x, y) as a person sees it: 0xRRGGBB.
+inline unsigned ScreenColourAt(int x, int y) {
+#ifdef _WIN32
+    HDC screen = GetDC(nullptr);
+    const COLORREF c = GetPixel(screen, x, y);
+    ReleaseDC(nullptr, screen);
+    return unsigned(GetRValue(c)) << 16 | unsigned(GetGValue(c)) << 8 | GetBValue(c);
+#else
+    Display* display = XOpenDisplay(nullptr);
+    if (!display) return 0;
+    XImage* shot = XGetImage(display, DefaultRootWindow(display), x, y, 1, 1, AllPlanes, ZPixmap);
+    const unsigned colour = shot ? unsigned(XGetPixel(shot, 0, 0)) & 0xFFFFFFu : 0;
+    if (shot) XDestroyImage(shot);
+    XCloseDisplay(display);
+    return colour;
+#endif
 }
 
 // Sets variables for the programs the test starts, and puts them back afterwards.

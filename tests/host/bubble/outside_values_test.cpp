@@ -1,8 +1,8 @@
 // Values that reach the plug-in from outside (the parameters handle the host keeps, a played
-// descriptor, the descriptor registry) are brought within their parameters' accepted ranges
-// before anything is drawn or kept: a body 100000 % wide is drawn and remembered 15000 wide
-// (GDI+ under wine overflowed its stack on the larger one), and an enumeration index that names
-// no shape keeps the shape there was.
+// descriptor, the descriptor registry) are drawn and kept as they are, within their accepted
+// ranges or not; only an enumeration index that names no shape keeps the shape there was.
+// Values far beyond every range draw without harm (the dialog's preview with them: see
+// filterhost_runs_test.cpp), and a text of any length draws the first words of its beginning.
 #include "bubble_host_support.h"
 
 #include "hostsim/descriptor_registry.h"
@@ -18,10 +18,11 @@ constexpr DescriptorKeyID kShape = FourCC("Wzaa");
 constexpr DescriptorKeyID kWidth = FourCC("Wzae");
 constexpr DescriptorKeyID kFontSize = FourCC("Wzao");
 constexpr DescriptorKeyID kFontWeight = FourCC("Wzax");
+constexpr DescriptorKeyID kTipX = FourCC("Wzap");
 
-// Where the flat parameters handle keeps the shape (index 0), the body width (1), the font
-// size (15) and the font weight (19), with the default texts "Text" and "Arial" before them.
-constexpr std::size_t kShapeAt = 0, kWidthAt = 24, kFontSizeAt = 341, kFontWeightAt = 419;
+// Where the flat parameters handle keeps the shape (index 0), the body width (1), the tip's x
+// (12), the font size (15) and the font weight (19), with the default texts "Text" and "Arial".
+constexpr std::size_t kShapeAt = 0, kWidthAt = 24, kTipXAt = 269, kFontSizeAt = 341, kFontWeightAt = 419;
 
 template <class T>
 void Poke(HostSession& session, Handle h, std::size_t at, T value) {
@@ -30,13 +31,6 @@ void Poke(HostSession& session, Handle h, std::size_t at, T value) {
     session.handles().Unlock(h);
 }
 
-struct Source {
-    const char* name;
-    // Puts the out-of-range values where the source keeps them, before the checked run.
-    std::function<void(HostSession&, FilterRun&)> put;
-    Settings settings;  // of the checked run
-};
-
 RunOptions Unattended(const Settings& settings) {
     RunOptions options;
     options.settings = settings;
@@ -44,6 +38,40 @@ RunOptions Unattended(const Settings& settings) {
     options.keepState = false;
     return options;
 }
+
+// One use of the filter on the sample with the host's own registry; `put` prepares the session
+// before it. Gives the report and the document's planes before and after.
+struct SampleRun {
+    RunReport report;
+    std::vector<Plane> before, planes;
+    std::optional<Descriptor> registered;
+};
+
+SampleRun RunOnSample(const RunOptions& options,
+                      const std::function<void(HostSession&, FilterRun&)>& put = nullptr) {
+    ColorEngine engine;
+    auto doc = ImportImage(ReadPng(TELLORA_SAMPLE_PATH), ImportOptions{}, engine, nullptr);
+    HostSession session;
+    session.actionSuites().SetRegistry(std::make_shared<DescriptorRegistry>());
+    PixelHost host(session, *doc, PixelHostOptions{});
+    FilterRun run(Module(), session);
+    if (put) put(session, run);
+    SampleRun result;
+    result.before = Snapshot(*doc);
+    result.report = run.Run(options);
+    result.planes = Snapshot(*doc);
+    result.registered = session.actionSuites().registry().Get("Corvantis Tellora");
+    EXPECT_TRUE(result.report.succeeded) << result.report.result << " " << result.report.errorText;
+    for (const std::string& problem : result.report.problems) ADD_FAILURE() << problem;
+    return result;
+}
+
+struct Source {
+    const char* name;
+    // Puts the values where the source keeps them, before the checked run.
+    std::function<void(HostSession&, FilterRun&)> put;
+    Settings settings;  // of the checked run
+};
 
 const Source kSources[] = {
     {"ParametersHandle",
@@ -56,17 +84,19 @@ const Source kSources[] = {
          ASSERT_NE(h, nullptr);
          Poke(session, h, kShapeAt, int32(7));
          Poke(session, h, kWidthAt, 100000.0);
+         Poke(session, h, kTipXAt, -10.0);
          Poke(session, h, kFontSizeAt, -5.0);
          Poke(session, h, kFontWeightAt, int32(1000));
      },
      {}},
     {"ScriptingDescriptor", [](HostSession&, FilterRun&) {},
-     {{"ellipseWidth", "100000%"}, {"fontSize", "-5"}, {"fontWeight", "1000"}}},
+     {{"ellipseWidth", "100000%"}, {"xindiPosition", "-10%"}, {"fontSize", "-5"}, {"fontWeight", "1000"}}},
     {"DescriptorRegistry",
      [](HostSession& session, FilterRun&) {
          Descriptor remembered;
          remembered.Put(kShape, DescriptorValue::Enumerated(FourCC("Wzab"), FourCC("Nope")));
          remembered.Put(kWidth, DescriptorValue::UnitFloat(unitPercent, 100000));
+         remembered.Put(kTipX, DescriptorValue::UnitFloat(unitPercent, -10));
          remembered.Put(kFontSize, DescriptorValue::Float(-5));
          remembered.Put(kFontWeight, DescriptorValue::Integer(1000));
          session.actionSuites().registry().Register("Corvantis Tellora", remembered, true);
@@ -78,35 +108,53 @@ void PrintTo(const Source& s, std::ostream* os) { *os << s.name; }
 
 class OutsideValues : public ::testing::TestWithParam<Source> {};
 
-TEST_P(OutsideValues, AreDrawnAndKeptWithinTheirRanges) {
+TEST_P(OutsideValues, AreDrawnAndKeptAsGiven) {
     REQUIRE_DISPLAY();
-    ColorEngine engine;
-    auto doc = ImportImage(ReadPng(TELLORA_SAMPLE_PATH), ImportOptions{}, engine, nullptr);
-    const std::vector<Plane> before = Snapshot(*doc);
-    HostSession session;
-    session.actionSuites().SetRegistry(std::make_shared<DescriptorRegistry>());
-    PixelHost host(session, *doc, PixelHostOptions{});
-    FilterRun run(Module(), session);
-    GetParam().put(session, run);
-    if (HasFatalFailure()) return;
-
-    const RunReport report = run.Run(Unattended(GetParam().settings));
-    ASSERT_TRUE(report.succeeded) << report.result << " " << report.errorText;
-    for (const std::string& problem : report.problems) ADD_FAILURE() << problem;
-    EXPECT_NE(Snapshot(*doc), before) << "drawn";
-    ASSERT_TRUE(report.recorded);
-    const Descriptor& kept = *report.recorded;
-    EXPECT_EQ(*kept.Find(kWidth), DescriptorValue::UnitFloat(unitPercent, 15000));
-    EXPECT_EQ(kept.Find(kFontSize)->number, 0.0);
-    EXPECT_EQ(kept.Find(kFontWeight)->integer, 100);
+    // A body 100000 % wide overflowed GDI+'s stack under wine.
+    const SampleRun run = RunOnSample(Unattended(GetParam().settings), GetParam().put);
+    EXPECT_NE(run.planes, run.before) << "drawn";
+    ASSERT_TRUE(run.report.recorded);
+    const Descriptor& kept = *run.report.recorded;
+    EXPECT_EQ(*kept.Find(kWidth), DescriptorValue::UnitFloat(unitPercent, 100000));
+    EXPECT_EQ(*kept.Find(kTipX), DescriptorValue::UnitFloat(unitPercent, -10));
+    EXPECT_EQ(kept.Find(kFontSize)->number, -5.0);
+    EXPECT_EQ(kept.Find(kFontWeight)->integer, 1000);
     EXPECT_EQ(kept.Find(kShape)->enumValue, FourCC("Wzac")) << "the ellipse it was";
-    const std::optional<Descriptor> registered = session.actionSuites().registry().Get("Corvantis Tellora");
-    ASSERT_TRUE(registered);
-    EXPECT_EQ(*registered->Find(kWidth), DescriptorValue::UnitFloat(unitPercent, 15000));
+    ASSERT_TRUE(run.registered);
+    EXPECT_EQ(*run.registered->Find(kWidth), DescriptorValue::UnitFloat(unitPercent, 100000));
 }
 
 INSTANTIATE_TEST_SUITE_P(From, OutsideValues, ::testing::ValuesIn(kSources),
                          [](const ::testing::TestParamInfo<Source>& info) { return std::string(info.param.name); });
+
+// Values no dialog accepts, as a script, a preset or the parameters handle may hold them, are
+// drawn without harm: the run succeeds and leaves no problem behind.
+TEST(FarValues, DrawWithoutHarm) {
+    REQUIRE_DISPLAY();
+    const Settings cases[] = {
+        {{"ellipseWidth", "1e300"}, {"ellipseHeight", "1e300"}, {"indicatorWidth", "1e300"}, {"fontSize", "1e6"}},
+        {{"ellipseChoice", "Rectangle"}, {"ellipseWidth", "-1e300"}, {"ellipseHeight", "-1e300"}, {"fontSize", "-5"}},
+        {{"xPosition", "1e300"}, {"yPosition", "-1e300"}, {"xindiPosition", "-1e300"}, {"yindiPosition", "1e300"}},
+        {{"ellipseChoice", "Rectangle"}, {"xindiPosition", "-1e9"}, {"indicatorWidth", "-1e9"}},
+        {{"edgeThickness", "1e9"}, {"indicatorThickness", "1e9"}},
+    };
+    for (const Settings& settings : cases) {
+        SCOPED_TRACE(settings.front().first + "=" + settings.front().second);
+        RunOnSample(Unattended(settings));
+    }
+}
+
+// GDI+ measured a text of 56000 characters or more in a box 100000 pixels wide, as many lines
+// high: the Windows build drew an empty bubble. Any length draws the first words it begins with.
+TEST(LongTexts, DrawTheFirstWordsOfTheirBeginning) {
+    REQUIRE_DISPLAY();
+    std::string text;
+    for (int i = 0; text.size() < 1024 * 1024; ++i) text += i % 7 ? "speech " : "bubbles\n";
+    const auto drawn = [](const std::string& t) { return RunOnSample(Unattended({{"Text", t}})).planes; };
+    const std::vector<Plane> beginning = drawn(text.substr(0, 500));
+    EXPECT_NE(beginning, drawn("")) << "the beginning draws words";
+    for (const std::size_t length : {100 * 1024, 1024 * 1024}) EXPECT_EQ(drawn(text.substr(0, length)), beginning) << length;
+}
 
 }  // namespace
 }  // namespace bubble_host

@@ -48,6 +48,11 @@ private:
 // Clicks the primary button at the point (x, y) of the screen with the system's own input: the
 // X server's test extension (xdotool) on POSIX, SendInput on Windows.
 bool ClickScreenAt(int x, int y);
+// The parts of a drag with the same input: the primary button pressed at (x, y), the pointer
+// moved to (x, y) with whatever button is held, the primary button released where it is.
+bool PressScreenAt(int x, int y);
+bool MovePointerTo(int x, int y);
+bool ReleaseScreen();
 
 // What a command puts in front of a program to run it without a display; empty where a display
 // cannot be taken away (Windows).

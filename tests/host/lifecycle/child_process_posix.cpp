@@ -78,6 +78,16 @@ bool ClickScreenAt(int x, int y) {
     return RunProcess("xdotool mousemove " + std::to_string(x) + " " + std::to_string(y) + " click 1").exitCode == 0;
 }
 
+bool PressScreenAt(int x, int y) {
+    return RunProcess("xdotool mousemove " + std::to_string(x) + " " + std::to_string(y) + " mousedown 1").exitCode == 0;
+}
+
+bool MovePointerTo(int x, int y) {
+    return RunProcess("xdotool mousemove " + std::to_string(x) + " " + std::to_string(y)).exitCode == 0;
+}
+
+bool ReleaseScreen() { return RunProcess("xdotool mouseup 1").exitCode == 0; }
+
 std::string QuotedProgram(const std::string& path) { return "'" + path + "'"; }
 
 std::string WithoutDisplayPrefix() { return "env -u DISPLAY -u WAYLAND_DISPLAY "; }

@@ -164,19 +164,37 @@ std::string BackgroundProcess::Output() const {
     return WithoutCarriageReturns(text);
 }
 
-bool ClickScreenAt(int x, int y) {
-    // Absolute pointer positions are in 1/65536 of the primary screen.
+namespace {
+
+// The pointer moved to the point (x, y) of the primary screen, whose absolute positions are in
+// 1/65536 of it, and then `button` (a button's flag, or 0 for none).
+bool SendPointer(int x, int y, DWORD button) {
     const int width = GetSystemMetrics(SM_CXSCREEN), height = GetSystemMetrics(SM_CYSCREEN);
     if (width <= 1 || height <= 1) return false;
-    INPUT inputs[3] = {};
+    INPUT inputs[2] = {};
     for (INPUT& input : inputs) input.type = INPUT_MOUSE;
     inputs[0].mi.dx = LONG((x * 65535 + (width - 1) / 2) / (width - 1));
     inputs[0].mi.dy = LONG((y * 65535 + (height - 1) / 2) / (height - 1));
     inputs[0].mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
-    inputs[1].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
-    inputs[2].mi.dwFlags = MOUSEEVENTF_LEFTUP;
-    return SendInput(3, inputs, sizeof(INPUT)) == 3;
+    inputs[1].mi.dwFlags = button;
+    const UINT count = button ? 2 : 1;
+    return SendInput(count, inputs, sizeof(INPUT)) == count;
 }
+
+}  // namespace
+
+bool PressScreenAt(int x, int y) { return SendPointer(x, y, MOUSEEVENTF_LEFTDOWN); }
+
+bool MovePointerTo(int x, int y) { return SendPointer(x, y, 0); }
+
+bool ReleaseScreen() {
+    INPUT up = {};
+    up.type = INPUT_MOUSE;
+    up.mi.dwFlags = MOUSEEVENTF_LEFTUP;
+    return SendInput(1, &up, sizeof(INPUT)) == 1;
+}
+
+bool ClickScreenAt(int x, int y) { return PressScreenAt(x, y) && ReleaseScreen(); }
 
 std::string QuotedProgram(const std::string& path) { return "\"" + path + "\""; }
 

@@ -1,7 +1,7 @@
 // filterhost as a user runs it, each run a process of its own: what `info` prints, a use of the
 // filter on the sample picture through every selector, host calls that fail, an unattended
-// dialog run that leaves a screenshot, a blank page without an image, and names and texts beyond
-// ASCII.
+// dialog run that leaves a screenshot, one with values far beyond their ranges, a blank page
+// without an image, and names and texts beyond ASCII.
 #include "lifecycle_support.h"
 
 #include "hostsim/info_report.h"
@@ -191,6 +191,26 @@ TEST_F(FilterHostRuns, AnUnattendedDialogRunLeavesAScreenshot) {
     EXPECT_GE(shot.width, 400);
     EXPECT_GE(shot.height, 300);
     EXPECT_TRUE(std::filesystem::exists(Path("shown.png")));
+}
+
+// The dialog's preview draws values far beyond their ranges (sizes and positions outside the
+// picture, huge pens and fonts) before OK; the positions, which have no numeric field to
+// bring them within their range at OK, are kept as they were given.
+TEST_F(FilterHostRuns, ADialogShowsValuesFarBeyondTheirRanges) {
+    if (!HasDisplay()) GTEST_SKIP() << "a dialog run needs a display";
+    for (const char* sets : {" --set ellipseWidth=1e300 --set ellipseHeight=1e300 --set indicatorWidth=1e300",
+                             " --set ellipseChoice=Rectangle --set ellipseWidth=-1e300 --set ellipseHeight=-1e300",
+                             " --set fontSize=1e6 --set edgeThickness=1e9 --set indicatorThickness=1e9",
+                             " --set xPosition=1e300 --set yPosition=-1e300 --set xindiPosition=-1e300"}) {
+        // The screenshot is taken once the dialog has painted, before it closes with OK.
+        std::filesystem::remove(Path("far.png"));
+        SetEnvironment("TELLORA_DIALOG_SCREENSHOT", Path("far.png"));
+        const ProcessResult r = OnSample("far-out.png", "--dialog --record '" + Path("far.txt") + "'" + sets);
+        SetEnvironment("TELLORA_DIALOG_SCREENSHOT", "");
+        ASSERT_EQ(r.exitCode, 0) << sets << "\n" << r.output;
+        EXPECT_TRUE(std::filesystem::exists(Path("far.png"))) << sets;
+    }
+    EXPECT_EQ(ReadRecord(Path("far.txt")).Find(FourCC("Wzap"))->number, -1e300) << "the last run's tip";
 }
 
 TEST_F(FilterHostRuns, NamesAndTextsBeyondASCIIArriveWhole) {

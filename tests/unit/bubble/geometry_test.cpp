@@ -111,6 +111,12 @@ TEST(BubbleGeometry, ScaleDegenerateAndWildValues) {
     constexpr std::int64_t kMax = std::numeric_limits<std::int32_t>::max();
     ExpectPoint({g.bodyLeft, g.bodyTop}, kMax, 0);
     EXPECT_EQ(g.centre.x, kMax + kMax / 2);
+    // Pens stop at 1024 pixels, five times the widest the accepted range gives.
+    Set(p, kParamEdgeThickness, 1e9);
+    Set(p, kParamIndicatorThickness, 1e300);
+    g = ComputeBubbleGeometry(p, BubbleFrame{1000, 500, 0, 0}, 1.0f);
+    EXPECT_EQ(g.edgePenWidth, 1024);
+    EXPECT_EQ(g.pointerPenWidth, 1024);
 }
 
 }  // namespace

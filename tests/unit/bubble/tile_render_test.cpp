@@ -7,6 +7,7 @@
 #include "host/image_buffer.h"
 #include "win32/text_rendering_hint.h"
 
+#include <cairo.h>
 #include <wx/dcmemory.h>
 #include <wx/graphics.h>
 #include <wx/image.h>
@@ -107,6 +108,42 @@ TEST_F(Render, ReachHoldsEverythingDrawn) {
                 if (image.GetAlpha(x, y)) {
                     ASSERT_TRUE(reach.Touches(DocRect(x, y, x + 1, y + 1))) << x << ", " << y;
                 }
+    }
+}
+
+TEST_F(Render, FarBeyondTheAcceptedRangesTheBubbleKeepsItsShape) {
+    // Default bubble on a 1000 x 500 frame (body at 10, 75), the canvas its top-left 700 x 300:
+    // a pixel that must stay clear and one that must be covered.
+    struct Case {
+        const char* what;
+        std::size_t index;
+        double value;
+        int shape;
+        int clearX, clearY, coveredX, coveredY;
+        double x = 1, y = 15;  // body position, percent
+    } const cases[] = {
+        // Two billion pixels wide: the canvas lies outside the ellipse, by its bounding box's
+        // corner; the pointer, thin along the diagonal to the tip, reaches it. Then its top edge
+        // through the canvas at y = 50.
+        {"huge ellipse", kParamEllipseWidth, 1e300, 0, 180, 150, 60, 125},
+        {"huge ellipse crossing", kParamEllipseWidth, 1e300, 0, 100, 40, 100, 60, -107374172.3, 10},
+        {"huge rectangle", kParamEllipseWidth, 1e300, 1, 5, 150, 150, 150},
+        {"huge negative rectangle", kParamEllipseWidth, -1e300, 1, 100, 200, 5, 50},  // spans up and left
+        // A pen drawn 1024 wide, wider than the body: its stroke a ring 462 to 562 pixels from
+        // the centre (60, 125), as any pen wider than the body's is.
+        {"huge edge", kParamEdgeThickness, 1e9, 0, 150, 125, 560, 125},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        Parameters p = DefaultBubble();
+        SetInt(p, kParamShape, c.shape);
+        Set(p, c.index, c.value);
+        if (c.index == kParamEllipseWidth) Set(p, kParamEllipseHeight, c.value);
+        Set(p, kParamXPosition, c.x);
+        Set(p, kParamYPosition, c.y);
+        const wxImage image = DrawBubbleImage(p, 1.0f, BubbleFrame{1000, 500, 0, 0}, DocRect(0, 0, 700, 300));
+        EXPECT_EQ(image.GetAlpha(c.clearX, c.clearY), 0);
+        EXPECT_EQ(image.GetAlpha(c.coveredX, c.coveredY), 255);
     }
 }
 
@@ -288,8 +325,16 @@ TEST_F(Render, FastTilesMatchThePlainDrawingExactly) {
         Set(overhang, index, value);
     SetText(overhang, kParamText, "jfj Wj");
     SetInt(overhang, kParamFontStyle, 1);
-    const std::pair<Parameters, float> cases[] = {{DefaultBubble(), 1.0f}, {coloured, 1.0f}, {coloured, 0.5f},
-                                                  {many, 1.0f},           {rectangle, 1.0f}, {overhang, 1.0f}};
+    // A word too wide to hand over whole, drawn as its pieces; and a body billions of pixels
+    // wide, drawn as its part near the canvas.
+    Parameters longWord = overhang;
+    Set(longWord, kParamYPosition, 20.0);
+    SetText(longWord, kParamText, "ab " + std::string(600, 'w') + " cd");
+    Parameters huge = many;
+    Set(huge, kParamEllipseWidth, 1e300);
+    const std::pair<Parameters, float> cases[] = {{DefaultBubble(), 1.0f}, {coloured, 1.0f},  {coloured, 0.5f},
+                                                  {many, 1.0f},           {rectangle, 1.0f}, {overhang, 1.0f},
+                                                  {longWord, 1.0f},       {huge, 1.0f}};
     const VRect frame = DocRect(0, 0, Document::W, Document::H);
     int textInside = 0;  // tiles inside the body with text on them: painted, then the text drawn
     for (std::size_t i = 0; i < std::size(cases); ++i)
@@ -459,6 +504,16 @@ TEST_F(Render, TextRenderingHintReachesTheNativeContext) {
     EXPECT_GT(TextAlphaLevels(TextRenderingHintClearTypeGridFit).size(), 10u);  // smoothed
     EXPECT_EQ(TextAlphaLevels(TextRenderingHintSingleBitPerPixelGridFit), (std::set<int>{0, 255}));
     EXPECT_NE(SetTextRenderingHint(nullptr, TextRenderingHintClearTypeGridFit), 0);
+}
+
+TEST_F(Render, ACallTheToolkitFailedSilentlyMakesFinishingTheCanvasAnError) {
+    // The toolkit ignores the state its native context is left in: a failed call draws nothing.
+    for (const bool bitmap : {true, false}) {
+        const std::unique_ptr<TileCanvas> canvas = bitmap ? std::make_unique<BitmapCanvas>(16, 16) : MakeTileCanvas(16, 16);
+        cairo_scale(static_cast<cairo_t*>(canvas->Context().GetNativeContext()), 0.0, 0.0);  // in error from here on
+        StraightPixels pixels;
+        EXPECT_THROW(canvas->Finish(pixels), std::runtime_error) << (bitmap ? "bitmap canvas" : "fastest canvas");
+    }
 }
 
 }  // namespace

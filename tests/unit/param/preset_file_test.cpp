@@ -73,22 +73,23 @@ TEST_F(PresetFileTest, NoPresetAndUnknownTypes) {
     EXPECT_EQ(params.parameters[2].value.GetFloat(), 1.0);
 }
 
-TEST_F(PresetFileTest, ValuesAreKeptWithinTheirRanges) {
+TEST_F(PresetFileTest, ValuesAreTakenAsTheyAreUnlessTheyWouldHarm) {
     auto params = TableList();
     params.parameters[kParamShape].value.SetInteger(1);
     LoadBody(params,
              "Ellipse Width: 99999\r\nEllipse: 7\r\nFont Family: 12abc\r\nFont Style: x\r\n"
              "Font Weight: 99999999999999\r\nFont Size: 1e3\r\nEdge Thickness: nonsense\r\n"
              "Indicator Thickness: nan\r\nBounding Box: True\r\nFont Underline: true\r\n"
-             "Ellipse Height: -4\r\nX Position: 1e300\r\n");
+             "Ellipse Height: -4\r\nX Position: 1e300\r\nY Position: inf\r\n");
     const auto& p = params.parameters;
-    EXPECT_EQ(p[kParamEllipseWidth].value.GetFloat(), 15000.0) << "the accepted maximum";
-    EXPECT_EQ(p[kParamEllipseHeight].value.GetFloat(), 0.0) << "the accepted minimum";
-    EXPECT_EQ(p[kParamXPosition].value.GetFloat(), 100.0);
+    EXPECT_EQ(p[kParamEllipseWidth].value.GetFloat(), 99999.0) << "no clamping";
+    EXPECT_EQ(p[kParamEllipseHeight].value.GetFloat(), -4.0);
+    EXPECT_EQ(p[kParamXPosition].value.GetFloat(), 1e300);
+    EXPECT_EQ(p[kParamYPosition].value.GetFloat(), 15.0) << "infinity is ignored";
     EXPECT_EQ(p[kParamShape].value.GetInteger(), 1) << "no such shape: the shape it had";
     EXPECT_EQ(p[kParamFontFamily].value.GetInteger(), 12);
     EXPECT_EQ(p[kParamFontStyle].value.GetInteger(), 0);
-    EXPECT_EQ(p[kParamFontWeight].value.GetInteger(), 100);
+    EXPECT_EQ(p[kParamFontWeight].value.GetInteger(), 2147483647) << "saturates";
     EXPECT_EQ(p[kParamFontSize].value.GetFloat(), 1000.0);
     EXPECT_EQ(p[kParamEdgeThickness].value.GetFloat(), 0.0);
     EXPECT_EQ(p[kParamIndicatorThickness].value.GetFloat(), 2.0) << "not a number is ignored";

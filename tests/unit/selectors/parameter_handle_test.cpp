@@ -24,7 +24,8 @@ protected:
         p[kParamText].value.text = "Hello, world";
         p[kParamBoundingBox].value.SetBoolean(false);
         p[kParamFontFacename].value.text = "Liberation Sans";
-        p[kParamFontWeight].value.SetInteger(70);
+        p[kParamFontWeight].value.SetInteger(700);  // values outside the accepted ranges too
+        p[kParamXIndicatorPosition].value.SetFloat(-10.0);
         p[kParamFontUnderline].value.SetBoolean(true);
         return list;
     }

@@ -163,7 +163,8 @@ TEST_F(ScriptTest, OtherTypesRoundTripThroughTheScriptingDescriptor) {
     p[kParamShape].value.SetInteger(1);
     p[kParamText].value.text = "";
     p[kParamBoundingBox].value.SetBoolean(false);
-    p[kParamFontWeight].value.SetInteger(77);
+    p[kParamFontWeight].value.SetInteger(-3);  // outside the accepted ranges, as given
+    p[kParamXIndicatorPosition].value.SetFloat(-10.0);
     const Descriptor d = Written(list);
     EXPECT_EQ(d.Find(FourCharCode("Wzaa"))->enumValue, FourCharCode("Wzad"));
     EXPECT_EQ(d.Find(FourCharCode("Wzaa"))->enumType, FourCharCode("Wzab"));
