@@ -81,7 +81,7 @@ ProcessResult RunProcess(const std::string& command) {
     CloseHandle(writeEnd);
     if (!started) {
         CloseHandle(readEnd);
-        result.output = "cannot start: " + line;
+        result.output = "cannot start (system error " + std::to_string(GetLastError()) + "): " + line;
         return result;
     }
     char buffer[4096];
