@@ -232,33 +232,24 @@ TEST_F(RegistryTest, SaveThenLoadRoundTripsEveryParameter) {
 // A channel byte k, kept as k / 255, is drawn as k again (the drawing truncates the component
 // times 255), whether this version saved it or an earlier one wrote it with six decimals.
 TEST_F(RegistryTest, EveryChannelByteComesBackAsChosen) {
-    const auto drawn = [](double component) { return int(component * 255.0); };
     Corvantis::Host::PS::Parameters saved, old;
-    for (const char* name : {"C0", "C1", "C2"}) {
-        saved.parameters.push_back(Parameter(name, 0, 0.0, 0.0, 0.0, 0u));
-        old.parameters.push_back(Parameter(std::string("Old ") + name, 0, 0.0, 0.0, 0.0, 0u));
-    }
-    for (int first = 0; first < 256; first += 9) {
-        const auto byte = [&](std::size_t p, int c) { return std::min(first + int(p) * 3 + c, 255); };
-        for (std::size_t p = 0; p < 3; ++p) {
-            saved.parameters[p].value.SetColor(byte(p, 0) / 255.0, byte(p, 1) / 255.0, byte(p, 2) / 255.0);
-            std::string text;
-            for (int c = 0; c < 3; ++c) text += CNumbers::FormatFixed(byte(p, c) / 255.0) + " ";
-            PutText(old.parameters[p].name, text);
-        }
+    saved.parameters.assign(1, Parameter("C", 0, 0.0, 0.0, 0.0, 0u));
+    old.parameters.assign(1, Parameter("Old", 0, 0.0, 0.0, 0.0, 0u));
+    for (int k = 0; k < 256; k += 3) {
+        const int bytes[3] = {k, std::min(k + 1, 255), std::min(k + 2, 255)};
+        saved.parameters[0].value.SetColor(bytes[0] / 255.0, bytes[1] / 255.0, bytes[2] / 255.0);
         ASSERT_TRUE(saved.SaveToRegistry(kPrefix));
-        auto loaded = saved, loadedOld = old;
-        ASSERT_TRUE(loaded.LoadFromRegistry(kPrefix));
-        ASSERT_TRUE(loadedOld.LoadFromRegistry(kPrefix));
-        for (std::size_t p = 0; p < 3; ++p)
-            for (const auto* list : {&loaded, &loadedOld}) {
-                const Rgb c = list->parameters[p].value.GetColor();
-                EXPECT_EQ(drawn(c.red), byte(p, 0)) << list->parameters[p].name;
-                EXPECT_EQ(drawn(c.green), byte(p, 1)) << list->parameters[p].name;
-                EXPECT_EQ(drawn(c.blue), byte(p, 2)) << list->parameters[p].name;
-            }
+        PutText("Old", CNumbers::FormatFixed(bytes[0] / 255.0) + " " + CNumbers::FormatFixed(bytes[1] / 255.0) +
+                           "  " + CNumbers::FormatFixed(bytes[2] / 255.0) + " ");
+        for (auto* list : {&saved, &old}) {
+            ASSERT_TRUE(list->LoadFromRegistry(kPrefix));
+            const Rgb c = list->parameters[0].value.GetColor();
+            EXPECT_EQ(int(c.red * 255.0), bytes[0]) << list->parameters[0].name;
+            EXPECT_EQ(int(c.green * 255.0), bytes[1]) << list->parameters[0].name;
+            EXPECT_EQ(int(c.blue * 255.0), bytes[2]) << list->parameters[0].name;
+        }
     }
-    PutText("Old C0", "0.1176471 0.117647 0.5");
+    PutText("Old", "0.1176471 0.117647 0.5");
     ASSERT_TRUE(old.LoadFromRegistry(kPrefix));
     const Rgb c = old.parameters[0].value.GetColor();
     EXPECT_TRUE(c.red == 0.1176471 && c.green == 30 / 255.0 && c.blue == 0.5) << "only the old form is read so";
